@@ -1,0 +1,1 @@
+# Sources of the app/ layer, relative to the top folder.

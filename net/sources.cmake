@@ -1,0 +1,1 @@
+# Sources of the net/ layer, relative to the top folder.

@@ -1,0 +1,1 @@
+# Sources of the recordings/ layer, relative to the top folder.

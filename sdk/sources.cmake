@@ -1,0 +1,1 @@
+# Sources of the sdk/ layer, relative to the top folder.

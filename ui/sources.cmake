@@ -1,0 +1,1 @@
+# Sources of the ui/ layer, relative to the top folder.
