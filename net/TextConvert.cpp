@@ -1,0 +1,24 @@
+#include "net/TextConvert.h"
+
+#include "platform/Text.h"
+
+std::string WideToUtf8(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+QString Utf8ToWide(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+std::string WideToAnsi(const QString& text)
+{
+    return platform::toAnsi(text);
+}
+
+QString AnsiToWide(const std::string& text)
+{
+    return platform::fromAnsi(text);
+}
