@@ -1,1 +1,3 @@
-# Sources of the recordings/ layer, relative to the top folder.
+list(APPEND VTX_CLIENT_SOURCES
+    recordings/FolderTree.cpp
+)

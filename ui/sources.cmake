@@ -1,1 +1,9 @@
-# Sources of the ui/ layer, relative to the top folder.
+list(APPEND VTX_CLIENT_SOURCES
+    ui/ClickableLabel.cpp
+    ui/MainWindow.cpp
+    ui/MainWindowForm.cpp
+    ui/MeetingNumber.cpp
+    ui/MessageBox.cpp
+    ui/Styles.cpp
+    ui/TipsDlg.cpp
+)

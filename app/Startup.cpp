@@ -1,0 +1,209 @@
+#include "Startup.h"
+
+#include "app/Localization.h"
+#include "app/ProcessLookup.h"
+#include "app/Settings.h"
+#include "platform/NamedMutex.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/Shell.h"
+#include "platform/WindowMessage.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTranslator>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+namespace {
+
+const char kLaunchPrefix[] = "vtxlaunch://roomID:";
+
+std::unique_ptr<platform::NamedMutex> g_instanceLock;
+bool g_restarting = false;
+std::function<bool(const QStringList &)> g_relaunchHandler;
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+qint64 leadingInt64(const QString &text)
+{
+    const QByteArray bytes = text.toLatin1();
+    return std::strtoll(bytes.constData(), nullptr, 10);
+}
+
+qint64 leadingPid(const QString &text)
+{
+    const QByteArray bytes = text.toLatin1();
+    const long value = std::strtol(bytes.constData(), nullptr, 10);
+    return value > 0 && value <= 0x7FFFFFFF ? value : 0;
+}
+
+QString ownExecutableName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
+
+// The old client is still shutting down after a sign-out: wait for its lock to go away.
+// Returns false when this process handed over to a fresh copy and must exit.
+bool waitForOldClient(qint64 previousPid)
+{
+    int counter = 0;
+    bool cleanedUp = false;
+    while (platform::NamedMutex::IsHeld(startup::kInstanceLockName)) {
+        if (counter < 10) {
+            sleepMs(500);
+            ++counter;
+        } else if (cleanedUp) {
+            startup::relaunch({});
+            return false;
+        } else {
+            cleanedUp = true;
+            if (previousPid != 0)
+                lookupProcess(ownExecutableName(), previousPid, kTerminateByName);
+            --counter;
+        }
+    }
+    return true;
+}
+
+// A second copy: bring the running one to the front and hand it the meeting number.
+int handOverToRunningCopy(qint64 meetingId)
+{
+    const platform::WindowHandle window = settings::readWindowHandle();
+    if (window != 0 && platform::isWindow(window)) {
+        platform::restoreAndRaise(window);
+        if (meetingId != 0) {
+            platform::ensureFolder(settings::dataFolder());
+            settings::writeJoinId(meetingId);
+            platform::sendMessage(window, platform::kMsgJoinMeeting, 0, qint64(quint32(meetingId)));
+        }
+        return 0;
+    }
+    MessageBox::show(nullptr, MessageBox::Warning, LangText("ui.window"), LangText("msg.already_running"),
+                     LangText("box.ok"));
+    return 0;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    CommandLine cl;
+    if (arguments.size() == 1) {
+        const QString &arg = arguments.first();
+        if (arg.startsWith(QLatin1String(kLaunchPrefix), Qt::CaseSensitive)) {
+            QString rest = arg.mid(int(sizeof(kLaunchPrefix)) - 1);
+            while (rest.startsWith('/'))
+                rest.remove(0, 1);
+            while (rest.endsWith('/'))
+                rest.chop(1);
+            cl.meetingId = leadingInt64(rest);
+        }
+    } else if (arguments.size() == 2) {
+        const qint64 pid = leadingPid(arguments.at(1));
+        if (arguments.first() == QLatin1String("goto_login_ui")) {
+            cl.role = CommandLine::SignIn;
+            cl.pid = pid;
+        } else if (arguments.first() == QLatin1String("cleanup") && pid != 0) {
+            cl.role = CommandLine::Watchdog;
+            cl.pid = pid;
+        }
+    }
+    return cl;
+}
+
+bool waitForProcessEnd(qint64 pid, int rounds, bool terminateAtEnd)
+{
+    for (int i = 0; i < rounds; ++i) {
+        if (lookupProcess(ownExecutableName(), pid, kProcessExists) == -2)
+            return true;
+        sleepMs(1000);
+    }
+    if (lookupProcess(ownExecutableName(), pid, kProcessExists) == -2)
+        return true;
+    if (terminateAtEnd)
+        lookupProcess(ownExecutableName(), pid, kTerminateById);
+    return false;
+}
+
+int runVtx(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const CommandLine cl = parseCommandLine(app.arguments().mid(1));
+
+    qint64 previousPid = 0;
+    if (cl.role == CommandLine::Watchdog) {
+        waitForProcessEnd(cl.pid, 30, true);
+        return 0;
+    }
+    if (cl.role == CommandLine::SignIn) {
+        if (cl.pid != 0)
+            previousPid = waitForProcessEnd(cl.pid, 15, true) ? 0 : cl.pid;
+        Localization::Instance()->setRelaunchedForSignIn(true);
+    }
+
+    const int languageId = settings::readLanguageId();
+    const QString pack = platform::programFolder() + (languageId == 1 ? "en_US.ini" : "zh_CN.ini");
+    if ((languageId != 0 && languageId != 1) || Localization::Instance()->Load(languageId, pack) != 0) {
+        MessageBox::show(nullptr, MessageBox::Critical, QStringLiteral("VTX"),
+                         QStringLiteral("Failed to load language pack."), QStringLiteral("OK"));
+        return 0;
+    }
+
+    if (platform::NamedMutex::IsHeld(startup::kInstanceLockName)) {
+        if (!Localization::Instance()->relaunchedForSignIn())
+            return handOverToRunningCopy(cl.meetingId);
+        if (!waitForOldClient(previousPid))
+            return 0;
+    }
+    g_instanceLock = std::make_unique<platform::NamedMutex>(startup::kInstanceLockName);
+
+    QFile qss(QStringLiteral(":/QSS/res/style.qss"));
+    if (qss.open(QIODevice::ReadOnly))
+        app.setStyleSheet(QString::fromUtf8(qss.readAll()));
+    QTranslator translator;
+    if (translator.load(QStringLiteral(":/QSS/res/qt_zh_CN.qm")))
+        app.installTranslator(&translator);
+
+    auto *window = new MainWindow();
+    window->setWindowFlags(window->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    window->show();
+    if (cl.meetingId != 0)
+        window->setPendingMeetingId(QString::number(cl.meetingId));
+
+    const int rc = app.exec();
+    delete window;
+    g_instanceLock.reset();
+    return rc;
+}
+
+namespace startup {
+
+bool restarting() { return g_restarting; }
+void setRestarting(bool on) { g_restarting = on; }
+
+void releaseInstanceLock()
+{
+    if (g_instanceLock)
+        g_instanceLock->release();
+    g_instanceLock.reset();
+}
+
+void startExitWatchdog(bool &watchdogStarted)
+{
+    if (watchdogStarted)
+        return;
+    watchdogStarted = true;
+    releaseInstanceLock();
+    relaunch({QStringLiteral("cleanup"), QString::number(platform::currentProcessId())});
+}
+
+bool relaunch(const QStringList &arguments)
+{
+    return g_relaunchHandler ? g_relaunchHandler(arguments) : platform::relaunchSelf(arguments);
+}
+
+void setRelaunchHandler(std::function<bool(const QStringList &)> handler) { g_relaunchHandler = std::move(handler); }
+
+} // namespace startup

@@ -1,0 +1,149 @@
+#include "MainWindowForm.h"
+
+#include "ui/ClickableLabel.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QPushButton>
+
+namespace {
+
+template <typename T>
+T *make(QWidget *parent, const char *name, int x, int y, int w, int h)
+{
+    auto *widget = new T(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(x, y, w, h);
+    return widget;
+}
+
+QWidget *page(QWidget *parent, const char *name, int w, int h) { return make<QWidget>(parent, name, 0, 0, w, h); }
+
+} // namespace
+
+void MainWindowForm::setupUi(QMainWindow *window)
+{
+    window->setObjectName(QStringLiteral("MainWindow"));
+    window->resize(680, 420);
+    horizontalWidget_app = make<QWidget>(nullptr, "horizontalWidget_app", 0, 0, 680, 420);
+    window->setCentralWidget(horizontalWidget_app);
+
+    // Home page: 680 x 420.
+    homeWidget = page(horizontalWidget_app, "homeWidget", 680, 420);
+    loading = make<QLabel>(homeWidget, "loading", 324, 300, 32, 32);
+    loginButton = make<QPushButton>(homeWidget, "loginButton", 250, 262, 180, 40);
+    joinButton = make<QPushButton>(homeWidget, "joinButton", 250, 314, 180, 40);
+    label_version = make<QLabel>(homeWidget, "label_version", 16, 390, 240, 20);
+    label_register = make<ClickableLabel>(homeWidget, "label_register", 330, 390, 334, 20);
+    label_register->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label_register->setTextFormat(Qt::RichText);
+
+    // Sign-in page.
+    loginWidget = page(horizontalWidget_app, "loginWidget", 680, 420);
+    backHomeL = make<ClickableLabel>(loginWidget, "backHomeL", 16, 16, 24, 24);
+    label_login = make<QLabel>(loginWidget, "label_login", 190, 50, 300, 36);
+    label_login->setAlignment(Qt::AlignCenter);
+    label_account = make<QLabel>(loginWidget, "label_account", 150, 112, 80, 32);
+    userAccount = make<QLineEdit>(loginWidget, "userAccount", 240, 112, 280, 32);
+    label_editline_1 = make<QLabel>(loginWidget, "label_editline_1", 240, 144, 280, 2);
+    label_password = make<QLabel>(loginWidget, "label_password", 150, 160, 80, 32);
+    userPassword = make<QLineEdit>(loginWidget, "userPassword", 240, 160, 280, 32);
+    userPassword->setEchoMode(QLineEdit::Password);
+    label_editline_2 = make<QLabel>(loginWidget, "label_editline_2", 240, 192, 280, 2);
+    memoryUser = make<QCheckBox>(loginWidget, "memoryUser", 240, 204, 280, 24);
+    loginError = make<QLabel>(loginWidget, "loginError", 240, 232, 280, 20);
+    loginMeeting = make<QPushButton>(loginWidget, "loginMeeting", 240, 260, 280, 40);
+    logining = make<QLabel>(loginWidget, "logining", 364, 312, 32, 32);
+
+    // Phone verification page.
+    verificationWidget = page(horizontalWidget_app, "verificationWidget", 680, 420);
+    backHomeV = make<ClickableLabel>(verificationWidget, "backHomeV", 16, 16, 24, 24);
+    label_verification = make<QLabel>(verificationWidget, "label_verification", 190, 40, 300, 36);
+    label_verification->setAlignment(Qt::AlignCenter);
+    label_verification_tips = make<QLabel>(verificationWidget, "label_verification_tips", 150, 80, 380, 24);
+    label_verification_tips->setAlignment(Qt::AlignCenter);
+    label_verification_tips->setWordWrap(true);
+    label_phone = make<QLabel>(verificationWidget, "label_phone", 150, 116, 80, 32);
+    phoneNumber = make<QLineEdit>(verificationWidget, "phoneNumber", 240, 116, 180, 32);
+    getVCode = make<ClickableLabel>(verificationWidget, "getVCode", 424, 116, 96, 32);
+    getVCode->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label_editline_5 = make<QLabel>(verificationWidget, "label_editline_5", 240, 148, 280, 2);
+    label_code = make<QLabel>(verificationWidget, "label_code", 150, 164, 80, 32);
+    VCode = make<QLineEdit>(verificationWidget, "VCode", 240, 164, 280, 32);
+    label_editline_6 = make<QLabel>(verificationWidget, "label_editline_6", 240, 196, 280, 2);
+    verificationError = make<QLabel>(verificationWidget, "verificationError", 240, 210, 280, 20);
+    verification = make<QPushButton>(verificationWidget, "verification", 240, 246, 280, 40);
+    waiting = make<QLabel>(verificationWidget, "waiting", 364, 298, 32, 32);
+
+    // Join page.
+    joinWidget = page(horizontalWidget_app, "joinWidget", 680, 420);
+    backHomeJ = make<ClickableLabel>(joinWidget, "backHomeJ", 16, 16, 24, 24);
+    label_join = make<QLabel>(joinWidget, "label_join", 190, 50, 300, 36);
+    label_join->setAlignment(Qt::AlignCenter);
+    label_share_tips = make<QLabel>(joinWidget, "label_share_tips", 150, 88, 380, 20);
+    label_share_tips->setAlignment(Qt::AlignCenter);
+    label_meetingid = make<QLabel>(joinWidget, "label_meetingid", 150, 112, 80, 32);
+    meetingID = make<QLineEdit>(joinWidget, "meetingID", 240, 112, 252, 32);
+    popupHistory = make<QPushButton>(joinWidget, "popupHistory", 494, 116, 26, 24);
+    label_editline_3 = make<QLabel>(joinWidget, "label_editline_3", 240, 144, 280, 2);
+    label_nickname = make<QLabel>(joinWidget, "label_nickname", 150, 160, 80, 32);
+    userName = make<QLineEdit>(joinWidget, "userName", 240, 160, 280, 32);
+    label_editline_4 = make<QLabel>(joinWidget, "label_editline_4", 240, 192, 280, 2);
+    joinError = make<QLabel>(joinWidget, "joinError", 240, 212, 280, 20);
+    joinMeeting = make<QPushButton>(joinWidget, "joinMeeting", 240, 246, 280, 40);
+    joining = make<QLabel>(joinWidget, "joining", 364, 298, 32, 32);
+
+    // Main page: 360 x 667, toolbar at the bottom.
+    mainWidget = page(horizontalWidget_app, "mainWidget", 360, 667);
+    homepage = make<QWidget>(mainWidget, "homepage", 0, 0, 360, 607);
+    accountIcon = make<ClickableLabel>(homepage, "accountIcon", 20, 24, 42, 42);
+    accountIcon->setAlignment(Qt::AlignCenter);
+    myDisplayName = make<ClickableLabel>(homepage, "myDisplayName", 72, 30, 220, 30);
+    label_pop = make<ClickableLabel>(homepage, "label_pop", 292, 39, 10, 6);
+    settingsButton = make<QPushButton>(homepage, "settingsButton", 300, 28, 40, 34);
+    videoMeeting = make<QPushButton>(homepage, "videoMeeting", 40, 130, 120, 120);
+    label_video_meeting = make<QLabel>(homepage, "label_video_meeting", 40, 254, 120, 24);
+    joinTheMeeting = make<QPushButton>(homepage, "joinTheMeeting", 200, 130, 120, 120);
+    label_join_meeting = make<QLabel>(homepage, "label_join_meeting", 200, 254, 120, 24);
+    scheduleMeeting = make<QPushButton>(homepage, "scheduleMeeting", 40, 320, 120, 120);
+    label_schedule_meeting = make<QLabel>(homepage, "label_schedule_meeting", 40, 444, 120, 24);
+    shareScreen = make<QPushButton>(homepage, "shareScreen", 200, 320, 120, 120);
+    label_share_screen = make<QLabel>(homepage, "label_share_screen", 200, 444, 120, 24);
+    for (QLabel *caption : {label_video_meeting, label_join_meeting, label_schedule_meeting, label_share_screen})
+        caption->setAlignment(Qt::AlignCenter);
+    upgradeWidget = make<QWidget>(mainWidget, "upgradeWidget", 0, 0, 360, 24);
+    label_notifyUpdate = make<QLabel>(upgradeWidget, "label_notifyUpdate", 10, 2, 250, 20);
+    label_updateLink = make<ClickableLabel>(upgradeWidget, "label_updateLink", 262, 2, 90, 20);
+    label_updateLink->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    meetings = make<QWidget>(mainWidget, "meetings", 0, 0, 360, 607);
+    myMeeting = make<QPushButton>(meetings, "myMeeting", 20, 20, 150, 32);
+    videoList = make<QPushButton>(meetings, "videoList", 170, 20, 150, 32);
+    refreshList = make<QPushButton>(meetings, "refreshList", 322, 24, 24, 24);
+    verticalWidget_PMI = make<QWidget>(meetings, "verticalWidget_PMI", 0, 60, 360, 110);
+    PMIUI = make<QLabel>(verticalWidget_PMI, "PMIUI", 20, 8, 200, 24);
+    myselfTag = make<QLabel>(verticalWidget_PMI, "myselfTag", 220, 8, 120, 24);
+    myPMI = make<QLabel>(verticalWidget_PMI, "myPMI", 20, 34, 320, 28);
+    verticalWidget_pmiCtrl = make<QWidget>(verticalWidget_PMI, "verticalWidget_pmiCtrl", 20, 70, 191, 32);
+    usingPMI = make<QCheckBox>(verticalWidget_PMI, "usingPMI", 216, 74, 130, 24);
+    startMeeting = make<QPushButton>(verticalWidget_pmiCtrl, "startMeeting", 0, 0, 60, 30);
+    editPMI = make<QPushButton>(verticalWidget_pmiCtrl, "editPMI", 64, 0, 60, 30);
+    planMenu = make<QPushButton>(verticalWidget_pmiCtrl, "planMenu", 128, 0, 60, 30);
+    verticalWidget_plan = make<QWidget>(meetings, "verticalWidget_plan", 0, 172, 360, 435);
+    listWidget_plan = make<QListWidget>(verticalWidget_plan, "listWidget_plan", 0, 0, 360, 435);
+    verticalWidget_video = make<QWidget>(meetings, "verticalWidget_video", 0, 60, 360, 547);
+    listWidget_video = make<QListWidget>(verticalWidget_video, "listWidget_video", 0, 0, 360, 547);
+    for (QListWidget *list : {listWidget_plan, listWidget_video}) {
+        list->setFrameShape(QFrame::NoFrame);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+
+    toolbarWidget = make<QWidget>(mainWidget, "toolbarWidget", 0, 607, 360, 60);
+    homePageBtn = make<QPushButton>(toolbarWidget, "homePageBtn", 40, 6, 100, 48);
+    meetingsPageBtn = make<QPushButton>(toolbarWidget, "meetingsPageBtn", 220, 6, 100, 48);
+
+    QMetaObject::connectSlotsByName(window);
+}

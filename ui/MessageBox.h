@@ -1,0 +1,23 @@
+#pragma once
+// Every message box of the client goes through here, so tests can answer boxes without showing them.
+
+#include <QString>
+
+class QWidget;
+
+class MessageBox
+{
+public:
+    enum Icon { Information, Warning, Critical, Question };
+    enum Answer { FirstButton = 0, SecondButton = 1, Closed = -1 };
+
+    // Modal box with one or two buttons; returns which one was chosen.
+    static int show(QWidget *parent, Icon icon, const QString &title, const QString &text, const QString &first,
+                    const QString &second = QString());
+
+    // Tests: answer the next boxes with this value instead of showing them (until cleared).
+    static void setAutoAnswer(int answer);
+    static void clearAutoAnswer();
+    // Tests: the texts of the boxes answered automatically, oldest first.
+    static QStringList answeredTexts();
+};

@@ -1,0 +1,68 @@
+#include "Styles.h"
+
+namespace styles {
+namespace {
+QString imageButton(const QString &normal, const QString &hover, const QString &down, const QString &extra)
+{
+    return QStringLiteral("QPushButton{border:none;%4background-image:url(:/UI/res/%1);}"
+                          "QPushButton:hover{background-image:url(:/UI/res/%2);}"
+                          "QPushButton:pressed{background-image:url(:/UI/res/%3);}")
+        .arg(normal, hover, down, extra);
+}
+} // namespace
+
+QString primaryButton()
+{
+    return imageButton("btn_normal.png", "btn_hover.png", "btn_down.png",
+                       "color:rgb(255,255,255);border-radius:3px;font-size:14px;") +
+           QStringLiteral("QPushButton:disabled{background-image:url(:/UI/res/btn_normal_gray.png);}");
+}
+
+QString grayButton()
+{
+    return imageButton("btn_normal_gray.png", "btn_hover_gray.png", "btn_down_gray.png",
+                       "color:rgb(255,255,255);border-radius:3px;font-size:14px;");
+}
+
+QString homeLoginButton()
+{
+    return imageButton("login_btn_normal.png", "login_btn_hover.png", "login_btn_down.png",
+                       "color:rgb(24,144,255);border-radius:3px;font-size:14px;");
+}
+
+QString tile(const char *picture, bool withDisabled)
+{
+    const QString name = QString::fromLatin1(picture);
+    QString style = QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/%1.png);}"
+                                   "QPushButton:hover{background-image:url(:/UI/res/%1_hover.png);}")
+                        .arg(name);
+    if (withDisabled)
+        style += QStringLiteral("QPushButton:disabled{background-image:url(:/UI/res/%1_dis.png);}").arg(name);
+    return style;
+}
+
+QString toolbarTab(const char *normal, const char *selected, bool selectedState, int languageId)
+{
+    const QString suffix = languageId == 1 ? QStringLiteral("_en.png") : QStringLiteral(".png");
+    const QString picture = QString::fromLatin1(selectedState ? selected : normal) + suffix;
+    return QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/%1);}").arg(picture);
+}
+
+QString meetingsSwitch(const char *picture)
+{
+    return QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/%1);}").arg(QLatin1String(picture));
+}
+
+QString link(bool enabled)
+{
+    return enabled ? QStringLiteral("QLabel{color:rgb(24,144,255);}QLabel:hover{color:rgb(0,130,255);}")
+                   : QStringLiteral("QLabel{color:rgb(160,160,160);}");
+}
+
+QString errorLabel() { return QStringLiteral("QLabel{color:rgb(245,34,45);}"); }
+
+QString editLine() { return QStringLiteral("QLabel{border-image:url(:/UI/res/editline.png);}"); }
+
+QString backLabel() { return QStringLiteral("QLabel{border-image:url(:/UI/res/back.png);}"); }
+
+} // namespace styles
