@@ -1,0 +1,18 @@
+"""Turns a Google Benchmark JSON report into ratio lines: name ratio measured baseline."""
+import json
+import sys
+
+report = json.load(open(sys.argv[1]))
+times = {}
+for b in report.get("benchmarks", []):
+    if b.get("run_type") == "aggregate":
+        continue
+    name = b["name"].split("/min_time")[0]
+    times[name] = b["real_time"], b.get("time_unit", "ns")
+for name, (value, unit) in sorted(times.items()):
+    if not name.endswith("/measured"):
+        continue
+    figure = name[: -len("/measured")]
+    base = times.get(figure + "/baseline")
+    if base:
+        print(f"{figure} {value / base[0]:.2f}x {value:.0f}{unit} {base[0]:.0f}{base[1]}")

@@ -1,0 +1,130 @@
+// Runs the real VTX program in child processes with this test's private folders.
+
+#include "app/Settings.h"
+#include "platform/NamedMutex.h"
+#include "platform/Profile.h"
+#include "platform/WindowMessage.h"
+#include "recordings/FolderTree.h"
+#include "support/TestEnvironment.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class VtxProcessTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        removeFolderTree(settings::dataFolder().toStdString());
+        m_boxLog = vtxtest::makeTempDir("boxes") + "/boxes.log";
+    }
+    void TearDown() override
+    {
+        for (auto &p : m_processes) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+
+    QProcess *startVtx(const QStringList &args)
+    {
+        auto p = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VTX_TEST_MESSAGEBOX_LOG", m_boxLog);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        p->setProcessEnvironment(env);
+        p->start(VTX_BINARY, args);
+        EXPECT_TRUE(p->waitForStarted(5000));
+        m_processes.push_back(std::move(p));
+        return m_processes.back().get();
+    }
+
+    QString boxes() const
+    {
+        QFile f(m_boxLog);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    // Waits until the first copy has registered its window.
+    platform::WindowHandle waitForWindow()
+    {
+        QDeadlineTimer deadline(20000);
+        while (!deadline.hasExpired()) {
+            const qint64 handle = settings::readWindowHandle();
+            if (handle != 0 && platform::isWindow(handle))
+                return handle;
+            QThread::msleep(50);
+        }
+        return 0;
+    }
+
+    QString m_boxLog;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+};
+
+TEST_F(VtxProcessTest, UnknownLanguageIdRefusesToStart)
+{
+    settings::writeLanguageId(2);
+    QProcess *vtx = startVtx({});
+    ASSERT_TRUE(vtx->waitForFinished(20000));
+    EXPECT_EQ(vtx->exitCode(), 0);
+    EXPECT_TRUE(boxes().contains("Failed to load language pack.")) << boxes().toStdString();
+}
+
+TEST_F(VtxProcessTest, SecondCopyHandsItsMeetingNumberToTheRunningOne)
+{
+    startVtx({});
+    ASSERT_NE(waitForWindow(), 0);
+
+    QProcess *second = startVtx({"vtxlaunch://roomID:123456/"});
+    ASSERT_TRUE(second->waitForFinished(20000));
+    EXPECT_EQ(second->exitCode(), 0);
+    // The running copy takes the number out of config.ini when message 1190 arrives.
+    QDeadlineTimer deadline(10000);
+    while (settings::readJoinId() != 0 && !deadline.hasExpired())
+        QThread::msleep(50);
+    EXPECT_EQ(platform::readProfileString("Join", "ID", "", 64, settings::configFile()), "0");
+    EXPECT_EQ(boxes(), QString());
+}
+
+TEST_F(VtxProcessTest, SecondCopyWithoutNumberOnlyRaisesTheRunningOne)
+{
+    startVtx({});
+    ASSERT_NE(waitForWindow(), 0);
+    QProcess *second = startVtx({"an", "argument"});
+    ASSERT_TRUE(second->waitForFinished(20000));
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_EQ(platform::readProfileString("Join", "ID", "missing", 64, settings::configFile()), "missing");
+}
+
+TEST_F(VtxProcessTest, LockWithoutALiveWindowSaysAlreadyRunning)
+{
+    platform::NamedMutex lock("Veltrex_Cloud_Meeting");
+    ASSERT_TRUE(lock.isHeld());
+    settings::writeWindowHandle(0);
+    QProcess *vtx = startVtx({"vtxlaunch://roomID:5"});
+    ASSERT_TRUE(vtx->waitForFinished(20000));
+    EXPECT_EQ(vtx->exitCode(), 0);
+    EXPECT_FALSE(boxes().isEmpty());
+    EXPECT_EQ(settings::readJoinId(), 0);
+}
+
+TEST_F(VtxProcessTest, WatchdogEndsWhenTheWatchedProcessEnds)
+{
+    QProcess sleeper;
+    sleeper.start("sleep", {"1"});
+    ASSERT_TRUE(sleeper.waitForStarted());
+    QProcess *watchdog = startVtx({"cleanup", QString::number(sleeper.processId())});
+    sleeper.waitForFinished(5000); // reaps the child so that it is really gone
+    ASSERT_TRUE(watchdog->waitForFinished(20000));
+    EXPECT_EQ(watchdog->exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(settings::configFile())); // no window, no settings
+}
+
+} // namespace

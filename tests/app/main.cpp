@@ -1,0 +1,9 @@
+#include "support/TestEnvironment.h"
+
+#include <QtGlobal>
+
+int main(int argc, char **argv)
+{
+    Q_INIT_RESOURCE(res);
+    return vtxtest::runTests(argc, argv);
+}

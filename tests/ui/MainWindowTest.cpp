@@ -1,0 +1,207 @@
+#include "app/Localization.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/Profile.h"
+#include "recordings/FolderTree.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        removeFolderTree(settings::dataFolder().toStdString());
+        Localization::Instance()->resetForTest();
+        ASSERT_EQ(Localization::Instance()->Load(1, platform::programFolder() + "en_US.ini"), 0);
+        startup::setRestarting(false);
+        startup::setRelaunchHandler([this](const QStringList &args) {
+            m_relaunches << args.join(' ');
+            return true;
+        });
+    }
+    void TearDown() override
+    {
+        m_window.reset();
+        MessageBox::clearAutoAnswer();
+        startup::setRelaunchHandler(nullptr);
+        startup::setRestarting(false);
+    }
+
+    MainWindow &window()
+    {
+        if (!m_window) {
+            m_window = std::make_unique<MainWindow>();
+            m_window->show();
+        }
+        return *m_window;
+    }
+    template <typename T> T *child(const char *name)
+    {
+        T *w = window().findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QWidget *page(const char *name) { return child<QWidget>(name); }
+    QStringList visiblePages()
+    {
+        QStringList pages;
+        for (const char *name : {"homeWidget", "loginWidget", "verificationWidget", "joinWidget", "mainWidget"})
+            if (page(name)->isVisible())
+                pages << name;
+        return pages;
+    }
+
+    std::unique_ptr<MainWindow> m_window;
+    QStringList m_relaunches;
+};
+
+TEST_F(MainWindowTest, StartsOnTheHomePageWaitingForTheSdk)
+{
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+    EXPECT_EQ(window().size(), QSize(680, 420));
+    EXPECT_EQ(window().minimumSize(), window().maximumSize());
+    for (const char *name : {"joinButton", "loginButton"}) {
+        EXPECT_FALSE(child<QPushButton>(name)->isVisible()) << name;
+        EXPECT_FALSE(child<QPushButton>(name)->isEnabled()) << name;
+    }
+    EXPECT_FALSE(child<QPushButton>("joinMeeting")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("loginMeeting")->isEnabled());
+    EXPECT_TRUE(child<QLabel>("loading")->isVisible());
+    EXPECT_TRUE(child<QLabel>("label_version")->text().contains("1.5.0"));
+    EXPECT_FALSE(child<QLabel>("label_version")->text().contains('%'));
+    EXPECT_EQ(window().windowTitle(), LangText("ui.window"));
+    EXPECT_FALSE(window().windowTitle().isEmpty());
+}
+
+TEST_F(MainWindowTest, PublishesItsHandleForOtherCopies)
+{
+    const platform::WindowHandle handle = window().windowHandle();
+    EXPECT_NE(handle, 0);
+    EXPECT_EQ(settings::readWindowHandle(), handle);
+}
+
+TEST_F(MainWindowTest, FieldsAcceptOnlyWhatTheyShould)
+{
+    auto *phone = child<QLineEdit>("phoneNumber");
+    QTest::keyClicks(phone, "13a8x00138000123");
+    EXPECT_EQ(phone->text(), "13800138000");
+    EXPECT_EQ(child<QLineEdit>("meetingID")->maxLength(), 13);
+    EXPECT_EQ(child<QLineEdit>("VCode")->maxLength(), 10);
+}
+
+TEST_F(MainWindowTest, MeetingIdIsGroupedWhileTyping)
+{
+    auto *id = child<QLineEdit>("meetingID");
+    QTest::keyClicks(id, "123");
+    EXPECT_EQ(id->text(), "123");
+    QTest::keyClicks(id, "4");
+    EXPECT_EQ(id->text(), "123-4");
+    QTest::keyClicks(id, "5678901");
+    EXPECT_EQ(id->text(), "123-4567-8901");
+    id->setText("12x4");
+    EXPECT_EQ(id->text(), "");
+}
+
+TEST_F(MainWindowTest, RememberedPasswordOnlyWithMemory)
+{
+    settings::writeLogin("user@example.com", "secret", true);
+    platform::writeProfileString("Login", "memory", "0", settings::configFile());
+    EXPECT_EQ(child<QLineEdit>("userAccount")->text(), "user@example.com");
+    EXPECT_EQ(child<QLineEdit>("userPassword")->text(), "");
+    EXPECT_FALSE(child<QCheckBox>("memoryUser")->isChecked());
+}
+
+TEST_F(MainWindowTest, RememberedPasswordFillsTheField)
+{
+    settings::writeLogin("user@example.com", "secret", true);
+    EXPECT_EQ(child<QLineEdit>("userPassword")->text(), "secret");
+    EXPECT_TRUE(child<QCheckBox>("memoryUser")->isChecked());
+}
+
+TEST_F(MainWindowTest, SignInPageAndBack)
+{
+    ASSERT_TRUE(QMetaObject::invokeMethod(&window(), "on_loginButton_clicked"));
+    EXPECT_EQ(visiblePages(), QStringList{"loginWidget"});
+    EXPECT_FALSE(child<QLabel>("label_editline_1")->isVisible());
+    QTest::mouseClick(child<QWidget>("backHomeL"), Qt::LeftButton);
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+    EXPECT_EQ(window().size(), QSize(680, 420));
+}
+
+TEST_F(MainWindowTest, EnterOnTheHomePageDoesNothing)
+{
+    QTest::keyClick(&window(), Qt::Key_Return);
+    QTest::keyClick(&window(), Qt::Key_Enter);
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+}
+
+TEST_F(MainWindowTest, JoinMessageTakesTheNumberFromTheSettingsFile)
+{
+    const platform::WindowHandle handle = window().windowHandle();
+    settings::writeJoinId(98765432101LL);
+    ASSERT_TRUE(platform::postMessage(handle, platform::kMsgJoinMeeting, 0, 0));
+    QTRY_COMPARE(window().pendingMeetingId(), QString("98765432101"));
+    EXPECT_EQ(platform::readProfileString("Join", "ID", "", 64, settings::configFile()), "0");
+}
+
+TEST_F(MainWindowTest, JoinMessageWithoutANumberDoesNothing)
+{
+    const platform::WindowHandle handle = window().windowHandle();
+    settings::writeJoinId(0);
+    ASSERT_TRUE(platform::postMessage(handle, platform::kMsgJoinMeeting, 0, 0));
+    QTest::qWait(100);
+    EXPECT_EQ(window().pendingMeetingId(), QString());
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+}
+
+TEST_F(MainWindowTest, JoinRequestOnTheSignInPageWaits)
+{
+    ASSERT_TRUE(QMetaObject::invokeMethod(&window(), "on_loginButton_clicked"));
+    emit window().notifyJoinMeeting(4242424242ULL);
+    EXPECT_EQ(window().pendingMeetingId(), "4242424242");
+    EXPECT_EQ(visiblePages(), QStringList{"loginWidget"});
+}
+
+TEST_F(MainWindowTest, DecliningTheExitQuestionKeepsTheClientRunning)
+{
+    MessageBox::setAutoAnswer(MessageBox::SecondButton);
+    EXPECT_FALSE(window().close());
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(MessageBox::answeredTexts(), QStringList{LangText("msg.exit_request")});
+    EXPECT_TRUE(m_relaunches.isEmpty());
+    EXPECT_FALSE(window().windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(MainWindowTest, AcceptingTheExitQuestionStartsTheWatchdogOnce)
+{
+    MessageBox::setAutoAnswer(MessageBox::FirstButton);
+    EXPECT_TRUE(window().close());
+    const QString expected = QString("cleanup %1").arg(platform::currentProcessId());
+    EXPECT_EQ(m_relaunches, QStringList{expected});
+    window().tearDown();
+    EXPECT_EQ(m_relaunches.size(), 1);
+}
+
+TEST_F(MainWindowTest, RelaunchingClosesWithoutAsking)
+{
+    MessageBox::setAutoAnswer(MessageBox::SecondButton);
+    startup::setRestarting(true);
+    EXPECT_TRUE(window().close());
+    EXPECT_TRUE(MessageBox::answeredTexts().isEmpty());
+    EXPECT_EQ(m_relaunches.size(), 1);
+}
+
+} // namespace
