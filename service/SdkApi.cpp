@@ -1,0 +1,525 @@
+// The meeting cloud that libsdk.so talks to: application and account tokens, schedule items,
+// and running meetings that clients poll. The contract is written down in README.md.
+
+#include "service/AppCredentials.h"
+#include "service/Service.h"
+#include "service/Util.h"
+
+#include <ctime>
+
+namespace vtxsvc {
+namespace {
+
+constexpr size_t kMaxTopicBytes = 1000;
+constexpr size_t kMaxNameBytes = 200;
+constexpr int64_t kMaxNumber = 99999999999;
+constexpr int64_t kMaxTime = INT64_C(1) << 40;
+
+bool RequireApp(const httplib::Request& req, httplib::Response& res, ServiceContext& ctx)
+{
+    if (ctx.tokens.IsAppToken(req.get_header_value("X-App-Token")))
+        return true;
+    Reply(res, "401", "the application is not authenticated (X-App-Token)");
+    return false;
+}
+
+// The signed-in account, or nullopt after answering 401.
+std::optional<Account> RequireSession(const httplib::Request& req, httplib::Response& res, ServiceContext& ctx)
+{
+    if (!RequireApp(req, res, ctx))
+        return std::nullopt;
+    const int64_t id = ctx.tokens.SessionAccount(req.get_header_value("X-Session-Token"));
+    auto account = id ? ctx.store.AccountById(id) : std::nullopt;
+    if (!account)
+        Reply(res, "401", "not signed in (X-Session-Token)");
+    return account;
+}
+
+JsonPtr RequireBody(const httplib::Request& req, httplib::Response& res)
+{
+    std::string error;
+    JsonPtr root = ParseObject(req.body, error);
+    if (!root)
+        Reply(res, "400", error);
+    return root;
+}
+
+cJSON* AccountJson(const Account& a, const std::string& session)
+{
+    cJSON* data = cJSON_CreateObject();
+    if (!session.empty())
+        cJSON_AddStringToObject(data, "session_token", session.c_str());
+    cJSON_AddItemToObject(data, "user_id", NumberItem(a.id));
+    cJSON_AddStringToObject(data, "account", a.email.c_str());
+    cJSON_AddStringToObject(data, "display_name", a.displayName.c_str());
+    cJSON_AddItemToObject(data, "pmi", NumberItem(a.pmi));
+    return data;
+}
+
+// Reads the item fields present in |body| into |item|. Options the item marks as not modifiable
+// may be sent again with their current value, but not changed.
+bool ApplyItemFields(const cJSON* body, Item& item, std::string& error)
+{
+    FieldReader f(body);
+    std::string topic, password;
+    if (f.String("topic", topic, false)) {
+        if (topic.empty() || topic.size() > kMaxTopicBytes)
+            f.Fail("the topic must not be empty or longer than 1000 bytes");
+        else
+            item.topic = topic;
+    }
+    f.Int("start_time", item.startTime, 0, kMaxTime);
+    f.Int("duration", item.duration, 0, 1440);
+    Item wanted = item;
+    const bool hasPassword = f.String("password", password, false);
+    if (hasPassword && (password.size() > 10 || !IsAlnum(password)))
+        f.Fail("the password has at most 10 letters and digits");
+    if (hasPassword)
+        wanted.password = password;
+    if (!f.Bool("password_enabled", wanted.passwordEnabled) && hasPassword)
+        wanted.passwordEnabled = !password.empty();
+    f.Bool("host_video", wanted.hostVideo);
+    f.Bool("participant_video", wanted.participantVideo);
+    f.Bool("join_before_host", wanted.joinBeforeHost);
+    f.Bool("mute_upon_entry", wanted.muteUponEntry);
+    f.Bool("use_pmi", wanted.usePmi);
+    f.Bool("auto_recording", wanted.autoRecording);
+    if (!f.Ok()) {
+        error = f.Error();
+        return false;
+    }
+    const struct
+    {
+        bool changed;
+        int bit;
+        const char* name;
+    } checks[] = {
+        {wanted.password != item.password || wanted.passwordEnabled != item.passwordEnabled, kModPassword, "password"},
+        {wanted.hostVideo != item.hostVideo, kModHostVideo, "host_video"},
+        {wanted.participantVideo != item.participantVideo, kModParticipantVideo, "participant_video"},
+        {wanted.joinBeforeHost != item.joinBeforeHost, kModJoinBeforeHost, "join_before_host"},
+        {wanted.muteUponEntry != item.muteUponEntry, kModMuteUponEntry, "mute_upon_entry"},
+        {wanted.usePmi != item.usePmi, kModUsePmi, "use_pmi"},
+        {wanted.autoRecording != item.autoRecording, kModAutoRecording, "auto_recording"},
+    };
+    for (const auto& c : checks) {
+        if (c.changed && !(item.modifiable & c.bit)) {
+            error = std::string("the option ") + c.name + " cannot be changed for this meeting";
+            return false;
+        }
+    }
+    wanted.topic = item.topic;
+    wanted.startTime = item.startTime;
+    wanted.duration = item.duration;
+    item = wanted;
+    return true;
+}
+
+const char* FailureText(int reason)
+{
+    switch (reason) {
+    case kFailUnknownNumber: return "the meeting number does not exist";
+    case kFailNotStarted: return "the meeting has not started";
+    case kFailWrongPassword: return "the meeting password is wrong";
+    case kFailLocked: return "the meeting is locked";
+    case kFailFull: return "the meeting is full";
+    default: return "the meeting cannot be joined";
+    }
+}
+
+void ReplyEntry(httplib::Response& res, const Entry& e, int64_t itemId, const std::string& baseUrl)
+{
+    cJSON* data = cJSON_CreateObject();
+    cJSON_AddItemToObject(data, "number", NumberItem(e.number));
+    cJSON_AddStringToObject(data, "topic", e.topic.c_str());
+    cJSON_AddStringToObject(data, "password", e.password.c_str());
+    cJSON_AddStringToObject(data, "join_url", (baseUrl + "/j/" + std::to_string(e.number)).c_str());
+    cJSON_AddItemToObject(data, "meeting_id", NumberItem(itemId));
+    cJSON_AddStringToObject(data, "participant_id", e.token.c_str());
+    cJSON_AddItemToObject(data, "participant", NumberItem(e.id));
+    cJSON_AddBoolToObject(data, "is_host", e.isHost);
+    ReplyOk(res, data);
+}
+
+MeetingDescription Describe(const Item& item)
+{
+    MeetingDescription d;
+    d.number = item.number;
+    d.itemId = item.id;
+    d.ownerId = item.hostId;
+    d.topic = item.topic;
+    d.password = item.passwordEnabled ? item.password : std::string();
+    return d;
+}
+
+void ReplyMeetingCode(httplib::Response& res, int rc)
+{
+    if (rc == 404)
+        return Reply(res, "404", "unknown participant or meeting");
+    if (rc == 403)
+        return Reply(res, "403", "only the host may do this, and only while in the meeting");
+    ReplyOk(res);
+}
+
+int64_t NumberFromPath(const httplib::Request& req)
+{
+    uint64_t n = 0;
+    return ParseUInt64(req.matches[1], n) && n <= static_cast<uint64_t>(kMaxNumber) ? static_cast<int64_t>(n) : 0;
+}
+
+// Participant token and, for calls that carry one, a body.
+bool ParticipantCall(const httplib::Request& req, httplib::Response& res, ServiceContext& ctx, JsonPtr& body,
+                     std::string& token, int64_t& number)
+{
+    if (!RequireApp(req, res, ctx))
+        return false;
+    number = NumberFromPath(req);
+    body = RequireBody(req, res);
+    if (!body)
+        return false;
+    FieldReader f(body.get());
+    if (!f.String("participant", token)) {
+        Reply(res, "400", f.Error());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
+{
+    Post(server, "/sdk/auth", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        JsonPtr body = RequireBody(req, res);
+        if (!body)
+            return;
+        FieldReader f(body.get());
+        std::string key, secret;
+        f.String("app_key", key);
+        f.String("app_secret", secret);
+        if (!f.Ok())
+            return Reply(res, "400", f.Error());
+        if (key != vtx::kAppKey || secret != vtx::kAppSecret)
+            return Reply(res, "401", "unknown application key or secret");
+        cJSON* data = cJSON_CreateObject();
+        cJSON_AddStringToObject(data, "app_token", ctx.tokens.NewAppToken().c_str());
+        ReplyOk(res, data);
+    });
+
+    Post(server, "/sdk/login", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        if (!RequireApp(req, res, ctx))
+            return;
+        JsonPtr body = RequireBody(req, res);
+        if (!body)
+            return;
+        FieldReader f(body.get());
+        std::string user, password;
+        f.String("user", user);
+        f.String("password", password);
+        if (!f.Ok())
+            return Reply(res, "400", f.Error());
+        auto account = ctx.store.AccountByEmail(user);
+        if (!account || !ctx.store.CheckPassword(account->id, password))
+            return Reply(res, "401", "wrong account or password");
+        ReplyOk(res, AccountJson(*account, ctx.tokens.NewSession(account->id)));
+    });
+
+    Post(server, "/sdk/logout", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        if (!RequireSession(req, res, ctx))
+            return;
+        ctx.tokens.DropSession(req.get_header_value("X-Session-Token"));
+        ReplyOk(res);
+    });
+
+    Get(server, "/sdk/me", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        if (auto account = RequireSession(req, res, ctx))
+            ReplyOk(res, AccountJson(*account, req.get_header_value("X-Session-Token")));
+    });
+
+    Get(server, "/sdk/items", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        auto account = RequireSession(req, res, ctx);
+        if (!account)
+            return;
+        cJSON* data = cJSON_CreateObject();
+        cJSON* items = cJSON_AddArrayToObject(data, "items");
+        const std::string base = BaseUrl(req, ctx);
+        for (const Item& item : ctx.store.ItemsOfHost(account->id))
+            cJSON_AddItemToArray(items, ItemJson(item, base, account->email));
+        ReplyOk(res, data);
+    });
+
+    server.Get(R"(/sdk/items/(\d{1,15}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        auto account = RequireSession(req, res, ctx);
+        if (!account)
+            return;
+        uint64_t id = 0;
+        ParseUInt64(req.matches[1], id);
+        auto item = ctx.store.ItemById(static_cast<int64_t>(id));
+        if (!item || item->hostId != account->id)
+            return Reply(res, "404", "no such meeting item");
+        ReplyOk(res, ItemJson(*item, BaseUrl(req, ctx), account->email));
+    });
+
+    Post(server, "/sdk/items", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        auto account = RequireSession(req, res, ctx);
+        if (!account)
+            return;
+        JsonPtr body = RequireBody(req, res);
+        if (!body)
+            return;
+        FieldReader f(body.get());
+        bool periodic = false, usePmi = false;
+        f.Bool("periodic", periodic);
+        f.Bool("use_pmi", usePmi);
+        if (!f.Ok())
+            return Reply(res, "400", f.Error());
+        std::string error;
+        if (periodic && usePmi) {
+            // The personal room's settings: applied to the personal item, nothing new is created.
+            auto pmi = ctx.store.PmiItem(account->id);
+            if (!pmi)
+                return Reply(res, "500", "the personal meeting is missing");
+            Item changed = *pmi;
+            if (!ApplyItemFields(body.get(), changed, error))
+                return Reply(res, "400", error);
+            changed.topic = pmi->topic;
+            changed.startTime = 0;
+            changed.duration = 0;
+            changed.usePmi = true;
+            if (!ctx.store.UpdateItem(changed))
+                return Reply(res, "500", "the personal meeting could not be saved");
+            return ReplyOk(res, ItemJson(changed, BaseUrl(req, ctx), account->email));
+        }
+        Item item;
+        item.hostId = account->id;
+        item.topic = account->displayName + "'s Meeting";
+        item.startTime = (NowSeconds() / 3600 + 1) * 3600;
+        item.duration = 60;
+        if (!ApplyItemFields(body.get(), item, error))
+            return Reply(res, "400", error);
+        item.number = item.usePmi ? account->pmi
+                                  : ctx.store.NewNumber(11, [&ctx](int64_t n) { return ctx.meetings.IsRunning(n); });
+        if (item.number == 0 || !ctx.store.InsertItem(item))
+            return Reply(res, "500", "the meeting could not be saved");
+        ReplyOk(res, ItemJson(item, BaseUrl(req, ctx), account->email));
+    });
+
+    server.Put(R"(/sdk/items/(\d{1,15}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        auto account = RequireSession(req, res, ctx);
+        if (!account)
+            return;
+        JsonPtr body = RequireBody(req, res);
+        if (!body)
+            return;
+        uint64_t id = 0;
+        ParseUInt64(req.matches[1], id);
+        auto item = ctx.store.ItemById(static_cast<int64_t>(id));
+        if (!item || item->hostId != account->id)
+            return Reply(res, "404", "no such meeting item");
+        Item changed = *item;
+        std::string error;
+        if (!ApplyItemFields(body.get(), changed, error))
+            return Reply(res, "400", error);
+        if (!changed.isPmi && changed.usePmi != item->usePmi) {
+            changed.number = changed.usePmi
+                                 ? account->pmi
+                                 : ctx.store.NewNumber(11, [&ctx](int64_t n) { return ctx.meetings.IsRunning(n); });
+            if (changed.number == 0)
+                return Reply(res, "500", "no meeting number is free");
+        }
+        if (!ctx.store.UpdateItem(changed))
+            return Reply(res, "500", "the meeting could not be saved");
+        ReplyOk(res, ItemJson(changed, BaseUrl(req, ctx), account->email));
+    });
+
+    server.Delete(R"(/sdk/items/(\d{1,15}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        auto account = RequireSession(req, res, ctx);
+        if (!account)
+            return;
+        uint64_t id = 0;
+        ParseUInt64(req.matches[1], id);
+        auto item = ctx.store.ItemById(static_cast<int64_t>(id));
+        if (!item || item->hostId != account->id)
+            return Reply(res, "404", "no such meeting item");
+        if (item->isPmi)
+            return Reply(res, "403", "the personal meeting cannot be deleted");
+        if (!ctx.store.DeleteItem(item->id))
+            return Reply(res, "500", "the meeting could not be deleted");
+        ReplyOk(res);
+    });
+
+    Post(server, "/sdk/meetings/start", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        auto account = RequireSession(req, res, ctx);
+        if (!account)
+            return;
+        JsonPtr body = RequireBody(req, res);
+        if (!body)
+            return;
+        FieldReader f(body.get());
+        int64_t number = 0, kind = 1;
+        std::string topic;
+        f.Int("number", number, 0, kMaxNumber, true);
+        f.Int("kind", kind, 1, 2);
+        const bool hasTopic = f.String("topic", topic, false);
+        if (hasTopic && (topic.empty() || topic.size() > kMaxTopicBytes))
+            f.Fail("the topic must not be empty or longer than 1000 bytes");
+        if (!f.Ok())
+            return Reply(res, "400", f.Error());
+        MeetingDescription d;
+        if (number == 0) {
+            d.number = ctx.store.NewNumber(11, [&ctx](int64_t n) { return ctx.meetings.IsRunning(n); });
+            if (d.number == 0)
+                return Reply(res, "500", "no meeting number is free");
+            d.ownerId = account->id;
+            d.topic = hasTopic ? topic : account->displayName + "'s Orvo Meeting";
+        } else {
+            auto item = ctx.store.ItemByNumber(number);
+            if (!item) {
+                cJSON* data = cJSON_CreateObject();
+                cJSON_AddItemToObject(data, "reason", NumberItem(kFailUnknownNumber));
+                return Reply(res, "404", FailureText(kFailUnknownNumber), data);
+            }
+            if (item->hostId != account->id)
+                return Reply(res, "403", "only the owner can start this meeting");
+            d = Describe(*item);
+            if (hasTopic)
+                d.topic = topic;
+        }
+        const Entry e = ctx.meetings.Start(d, account->displayName, account->id);
+        ReplyEntry(res, e, d.itemId, BaseUrl(req, ctx));
+    });
+
+    Post(server, "/sdk/meetings/join", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        if (!RequireApp(req, res, ctx))
+            return;
+        JsonPtr body = RequireBody(req, res);
+        if (!body)
+            return;
+        FieldReader f(body.get());
+        int64_t number = 0, userType = 101;
+        std::string password, name;
+        f.Int("number", number, 1, kMaxNumber, true);
+        f.String("password", password, false);
+        f.String("display_name", name);
+        f.Int("user_type", userType, 100, 101);
+        if (f.Ok() && (name.empty() || name.size() > kMaxNameBytes))
+            f.Fail("display_name must not be empty or longer than 200 bytes");
+        if (!f.Ok())
+            return Reply(res, "400", f.Error());
+        int64_t accountId = 0;
+        if (userType == 100) {
+            auto account = RequireSession(req, res, ctx);
+            if (!account)
+                return;
+            accountId = account->id;
+        }
+        auto item = ctx.store.ItemByNumber(number);
+        MeetingDescription d;
+        if (item)
+            d = Describe(*item);
+        Entry e;
+        const int rc = ctx.meetings.Join(number, item ? &d : nullptr, item && item->joinBeforeHost, password, name,
+                                         accountId, e);
+        if (rc != 0) {
+            cJSON* data = cJSON_CreateObject();
+            cJSON_AddItemToObject(data, "reason", NumberItem(rc));
+            return Reply(res, "403", FailureText(rc), data);
+        }
+        ReplyEntry(res, e, item ? item->id : 0, BaseUrl(req, ctx));
+    });
+
+    server.Get(R"(/sdk/meetings/(\d{1,11})/state)", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        if (!RequireApp(req, res, ctx))
+            return;
+        MeetingState s;
+        const int rc = ctx.meetings.State(NumberFromPath(req), req.get_param_value("participant"), s);
+        if (rc != 0)
+            return ReplyMeetingCode(res, rc);
+        cJSON* data = cJSON_CreateObject();
+        cJSON_AddStringToObject(data, "state", s.state.c_str());
+        cJSON_AddItemToObject(data, "end_reason", NumberItem(s.endReason));
+        cJSON_AddItemToObject(data, "number", NumberItem(s.number));
+        cJSON_AddStringToObject(data, "topic", s.topic.c_str());
+        cJSON_AddBoolToObject(data, "locked", s.locked);
+        cJSON_AddBoolToObject(data, "share_locked", s.shareLocked);
+        cJSON_AddItemToObject(data, "sharing", NumberItem(s.sharing));
+        cJSON_AddItemToObject(data, "host", NumberItem(s.host));
+        cJSON_AddItemToObject(data, "me", NumberItem(s.me));
+        cJSON* list = cJSON_AddArrayToObject(data, "participants");
+        for (const auto& p : s.participants) {
+            cJSON* o = cJSON_CreateObject();
+            cJSON_AddItemToObject(o, "id", NumberItem(p.id));
+            cJSON_AddStringToObject(o, "display_name", p.displayName.c_str());
+            cJSON_AddBoolToObject(o, "is_host", p.isHost);
+            cJSON_AddItemToArray(list, o);
+        }
+        ReplyOk(res, data);
+    });
+
+    server.Post(R"(/sdk/meetings/(\d{1,11})/(leave|end))", [&ctx](const httplib::Request& req,
+                                                                  httplib::Response& res) {
+        JsonPtr body;
+        std::string token;
+        int64_t number = 0;
+        if (!ParticipantCall(req, res, ctx, body, token, number))
+            return;
+        const bool end = req.matches[2] == "end";
+        ReplyMeetingCode(res, end ? ctx.meetings.End(number, token) : ctx.meetings.Leave(number, token));
+    });
+
+    server.Post(R"(/sdk/meetings/(\d{1,11})/(lock|share_lock))", [&ctx](const httplib::Request& req,
+                                                                        httplib::Response& res) {
+        JsonPtr body;
+        std::string token;
+        int64_t number = 0;
+        if (!ParticipantCall(req, res, ctx, body, token, number))
+            return;
+        FieldReader f(body.get());
+        bool locked = false;
+        if (!f.Bool("locked", locked, true))
+            return Reply(res, "400", f.Error());
+        const bool share = req.matches[2] == "share_lock";
+        const int rc = share ? ctx.meetings.ShareLock(number, token, locked) : ctx.meetings.Lock(number, token, locked);
+        if (rc != 0)
+            return ReplyMeetingCode(res, rc);
+        cJSON* data = cJSON_CreateObject();
+        cJSON_AddBoolToObject(data, share ? "share_locked" : "locked", locked);
+        ReplyOk(res, data);
+    });
+
+    server.Post(R"(/sdk/meetings/(\d{1,11})/share)", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        JsonPtr body;
+        std::string token;
+        int64_t number = 0;
+        if (!ParticipantCall(req, res, ctx, body, token, number))
+            return;
+        FieldReader f(body.get());
+        bool sharing = false;
+        if (!f.Bool("sharing", sharing, true))
+            return Reply(res, "400", f.Error());
+        int sharer = 0;
+        const int rc = ctx.meetings.Share(number, token, sharing, sharer);
+        if (rc == 403)
+            return Reply(res, "403", "the host has locked screen sharing");
+        if (rc != 0)
+            return ReplyMeetingCode(res, rc);
+        cJSON* data = cJSON_CreateObject();
+        cJSON_AddItemToObject(data, "sharing", NumberItem(sharer));
+        ReplyOk(res, data);
+    });
+
+    server.Post(R"(/sdk/meetings/(\d{1,11})/remove)", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        JsonPtr body;
+        std::string token;
+        int64_t number = 0;
+        if (!ParticipantCall(req, res, ctx, body, token, number))
+            return;
+        FieldReader f(body.get());
+        int64_t target = 0;
+        if (!f.Int("target", target, 1, 1 << 30, true))
+            return Reply(res, "400", f.Error());
+        ReplyMeetingCode(res, ctx.meetings.Remove(number, token, static_cast<int>(target)));
+    });
+}
+
+} // namespace vtxsvc

@@ -1,0 +1,207 @@
+// vtx-service --listen HOST:PORT --data DIR --cert FILE --key FILE [--capacity N]
+
+#include "service/Service.h"
+#include "service/Util.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+const char* const kDemoAccount = "demo@vtx.local";
+const char* const kDemoPassword = "demo1234";
+
+struct Options
+{
+    std::string host = "127.0.0.1";
+    int port = 0;
+    std::string dataDir;
+    std::string cert;
+    std::string key;
+    int capacity = 100;
+    bool verbose = false;
+};
+
+int Usage(const char* message)
+{
+    if (message)
+        std::fprintf(stderr, "vtx-service: %s\n", message);
+    std::fprintf(stderr, "usage: vtx-service --listen HOST:PORT --data DIR --cert FILE --key FILE "
+                         "[--capacity N] [--verbose]\n");
+    return 2;
+}
+
+bool ParseListen(const std::string& text, Options& o)
+{
+    const size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0)
+        return false;
+    uint64_t port = 0;
+    if (!vtxsvc::ParseUInt64(text.substr(colon + 1), port) || port > 65535)
+        return false;
+    o.host = text.substr(0, colon);
+    if (o.host.size() > 2 && o.host.front() == '[' && o.host.back() == ']')
+        o.host = o.host.substr(1, o.host.size() - 2);
+    o.port = static_cast<int>(port);
+    return true;
+}
+
+bool ParseArgs(int argc, char** argv, Options& o, const char*& error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc)
+                return false;
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (arg == "--listen") {
+            if (!value(v) || !ParseListen(v, o)) {
+                error = "--listen needs HOST:PORT";
+                return false;
+            }
+        } else if (arg == "--data") {
+            if (!value(o.dataDir)) {
+                error = "--data needs a folder";
+                return false;
+            }
+        } else if (arg == "--cert") {
+            if (!value(o.cert)) {
+                error = "--cert needs a file";
+                return false;
+            }
+        } else if (arg == "--key") {
+            if (!value(o.key)) {
+                error = "--key needs a file";
+                return false;
+            }
+        } else if (arg == "--capacity") {
+            uint64_t n = 0;
+            if (!value(v) || !vtxsvc::ParseUInt64(v, n) || n < 1 || n > 100000) {
+                error = "--capacity needs a number from 1 to 100000";
+                return false;
+            }
+            o.capacity = static_cast<int>(n);
+        } else if (arg == "--verbose") {
+            o.verbose = true;
+        } else {
+            error = "unknown option";
+            return false;
+        }
+    }
+    if (o.dataDir.empty() || o.cert.empty() || o.key.empty()) {
+        error = "--data, --cert and --key are required";
+        return false;
+    }
+    return true;
+}
+
+bool EnsureDemoAccount(vtxsvc::ServiceContext& ctx)
+{
+    if (!ctx.store.IsEmpty())
+        return true;
+    vtxsvc::Account demo;
+    demo.email = kDemoAccount;
+    demo.lastName = "王";
+    demo.firstName = "小明";
+    demo.displayName = "王小明";
+    if (!ctx.store.CreateAccount(demo, kDemoPassword))
+        return false;
+    std::fprintf(stderr,
+                 "vtx-service: created the demo account. Sign in with account %s and password %s "
+                 "(personal meeting ID %lld).\n",
+                 kDemoAccount, kDemoPassword, static_cast<long long>(demo.pmi));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    const char* error = nullptr;
+    if (!ParseArgs(argc, argv, options, error))
+        return Usage(error);
+
+    // Signals are taken by sigwait below; every thread started later inherits the mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    if (mkdir(options.dataDir.c_str(), 0700) != 0 && errno != EEXIST) {
+        std::fprintf(stderr, "vtx-service: cannot create %s: %s\n", options.dataDir.c_str(), std::strerror(errno));
+        return 1;
+    }
+    vtxsvc::ServiceContext ctx;
+    ctx.dataDir = options.dataDir;
+    std::string message;
+    if (!ctx.store.Open(options.dataDir + "/vtx.sqlite", message) ||
+        !ctx.outbox.Open(options.dataDir + "/outbox", message)) {
+        std::fprintf(stderr, "vtx-service: %s\n", message.c_str());
+        return 1;
+    }
+    if (!EnsureDemoAccount(ctx)) {
+        std::fprintf(stderr, "vtx-service: cannot create the demo account\n");
+        return 1;
+    }
+    ctx.LoadVersion();
+    ctx.meetings.SetCapacity(options.capacity);
+
+    httplib::SSLServer server(options.cert.c_str(), options.key.c_str());
+    if (!server.is_valid()) {
+        std::fprintf(stderr, "vtx-service: cannot load certificate %s or key %s\n", options.cert.c_str(),
+                     options.key.c_str());
+        return 1;
+    }
+    // Each keep-alive connection holds a worker, so there are enough for many parallel clients.
+    server.new_task_queue = [] { return new httplib::ThreadPool(64); };
+    server.set_keep_alive_max_count(10000);
+    server.set_keep_alive_timeout(5);
+    server.set_payload_max_length(256 * 1024);
+    if (options.verbose)
+        server.set_logger([](const httplib::Request& req, const httplib::Response& res) {
+            std::fprintf(stderr, "vtx-service: %s %s -> %d\n", req.method.c_str(), req.path.c_str(), res.status);
+        });
+    vtxsvc::InstallErrorHandlers(server);
+    vtxsvc::RegisterWebApi(server, ctx);
+    vtxsvc::RegisterSdkApi(server, ctx);
+    vtxsvc::RegisterAdmin(server, ctx);
+
+    int port = options.port;
+    if (port == 0) {
+        port = server.bind_to_any_port(options.host.c_str());
+    } else if (!server.bind_to_port(options.host.c_str(), port)) {
+        port = -1;
+    }
+    if (port <= 0) {
+        std::fprintf(stderr, "vtx-service: cannot listen on %s:%d\n", options.host.c_str(), options.port);
+        return 1;
+    }
+    const bool v6 = options.host.find(':') != std::string::npos;
+    ctx.listenAddress = (v6 ? "[" + options.host + "]" : options.host) + ":" + std::to_string(port);
+    std::printf("listening %s\n", ctx.listenAddress.c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr, "vtx-service: serving https://%s (data in %s)\n", ctx.listenAddress.c_str(),
+                 options.dataDir.c_str());
+
+    std::thread listener([&server] {
+        if (!server.listen_after_bind())
+            std::fprintf(stderr, "vtx-service: the listener stopped unexpectedly\n");
+        kill(getpid(), SIGTERM); // wakes the main thread if the listener ends on its own
+    });
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    std::fprintf(stderr, "vtx-service: stopping (signal %d)\n", signal);
+    server.stop();
+    listener.join();
+    return 0;
+}
