@@ -7,9 +7,9 @@ namespace ORVOSDK {
 
 enum SupportUrlType
 {
-    SupportUrl_Help = 0,      // "Help" link of the settings dialog
-    SupportUrl_Feedback = 1,  // "Feedback" link
-    SupportUrl_Homepage = 2,  // the application's web site
+    SupportUrl_Help = 0,     // "Help" link of the settings dialog
+    SupportUrl_Feedback = 1, // "Feedback" link
+    SupportUrl_Homepage = 2, // the application's web site
 };
 
 class ICustomizedResourceHelper

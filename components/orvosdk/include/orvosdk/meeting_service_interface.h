@@ -70,8 +70,8 @@ enum MeetingEndReason
 
 enum SDKUserType
 {
-    SDK_UT_NORMALUSER = 100,     // signed in with LoginParam
-    SDK_UT_WITHOUT_LOGIN = 101,  // anonymous participant
+    SDK_UT_NORMALUSER = 100,    // signed in with LoginParam
+    SDK_UT_WITHOUT_LOGIN = 101, // anonymous participant
 };
 
 enum LeaveMeetingCmd
@@ -99,7 +99,7 @@ struct JoinParam
 struct StartParam
 {
     SDKUserType userType;
-    UINT64 meetingNumber;  // 0 starts an instant meeting with a new number
+    UINT64 meetingNumber; // 0 starts an instant meeting with a new number
     const wchar_t* vanityID;
     void* hDirectShareAppWnd;
     const wchar_t* participantId;
@@ -146,7 +146,8 @@ class IMeetingServiceEvent
 public:
     virtual void onMeetingStatusChanged(MeetingStatus status, int iResult = 0) = 0;
     virtual void onMeetingStatisticsWarningNotification(StatisticsWarningType type) = 0;
-    virtual void onMeetingSecureKeyNotification(const char* key, int len, IMeetingExternalSecureKeyHandler* pHandler) = 0;
+    virtual void
+    onMeetingSecureKeyNotification(const char* key, int len, IMeetingExternalSecureKeyHandler* pHandler) = 0;
     virtual void onMeetingParameterNotification(const MeetingParameter* meeting_param) = 0;
 
 protected:
@@ -179,10 +180,10 @@ enum SDKCustomizedStringType
     SDK_Customized_LiveStream_MenuString_LiveView_String,
     SDK_Customized_LiveStream_MenuString_LiveStop_String,
     SDK_Customized_LiveStream_MenuString_CopyURL_String,
-    SDK_Customized_Title_App,                  // application name shown in the meeting window
-    SDK_Customized_Title_OrvoVideo,            // meeting window title, licensed account
-    SDK_Customized_Title_FreeOrvoVideo,        // meeting window title, free account
-    SDK_Customized_Title_ViewOnly_OrvoVideo,   // view-only meeting window title, licensed account
+    SDK_Customized_Title_App,                // application name shown in the meeting window
+    SDK_Customized_Title_OrvoVideo,          // meeting window title, licensed account
+    SDK_Customized_Title_FreeOrvoVideo,      // meeting window title, free account
+    SDK_Customized_Title_ViewOnly_OrvoVideo, // view-only meeting window title, licensed account
     SDK_Customized_Title_ViewOnly_FreeOrvoVideo,
 };
 

@@ -66,21 +66,20 @@ enum SDK_LANGUAGE_ID
 // Passed to InitSDK once per process, on the thread that is to receive every event.
 struct InitParam
 {
-    const wchar_t* strWebDomain;     // the meeting cloud, e.g. "https://cloud.example.com"
-    const wchar_t* strBrandingName;  // replaces "Orvo" in the SDK's windows when set
-    const wchar_t* strSupportUrl;    // vendor support site
-    void* hResInstance;              // module holding the window icons
+    const wchar_t* strWebDomain;    // the meeting cloud, e.g. "https://cloud.example.com"
+    const wchar_t* strBrandingName; // replaces "Orvo" in the SDK's windows when set
+    const wchar_t* strSupportUrl;   // vendor support site
+    void* hResInstance;             // module holding the window icons
     unsigned int uiWindowIconSmallID;
     unsigned int uiWindowIconBigID;
-    SDK_LANGUAGE_ID emLanguageID;    // language of the SDK's own windows
+    SDK_LANGUAGE_ID emLanguageID; // language of the SDK's own windows
     bool enableGenerateDump;
     bool enableLogByDefault;
-    unsigned int uiLogFileSize;      // MB
-    const wchar_t* strConfigOpts;    // reserved
+    unsigned int uiLogFileSize;   // MB
+    const wchar_t* strConfigOpts; // reserved
 };
 
-template <class T>
-class IList
+template <class T> class IList
 {
 public:
     virtual ~IList() {}

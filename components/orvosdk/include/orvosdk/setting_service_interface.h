@@ -7,10 +7,10 @@ namespace ORVOSDK {
 
 struct ShowSettingDlgParam
 {
-    unsigned long long hParent;       // native handle of the owner window, 0 for none
+    unsigned long long hParent; // native handle of the owner window, 0 for none
     int top;
     int left;
-    unsigned long long hSettingWnd;   // out: native handle of the dialog
+    unsigned long long hSettingWnd; // out: native handle of the dialog
     bool bShow;
 };
 

@@ -1,0 +1,17 @@
+#pragma once
+// What the SDK layer reports to the main window: authentication, sign-in and meeting status.
+
+#include <QString>
+
+class AuthUIEvent
+{
+public:
+    // 1 authenticated, 2 authentication failed.
+    virtual void OnAuthResult(int result) = 0;
+    // 2 signed in (with the account's display name), 3 sign-in failed (empty name).
+    virtual void OnLoginResult(int status, const QString& displayName) = 0;
+    virtual void OnMeetingStatus(int status, int code) = 0;
+
+protected:
+    ~AuthUIEvent() = default;
+};
