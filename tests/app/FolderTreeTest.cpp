@@ -93,7 +93,7 @@ TEST(CleanupTool, RemovesTheDataFolderAndExitsZero)
     EXPECT_FALSE(QFileInfo::exists(home + "/VTX"));
     EXPECT_TRUE(QFileInfo::exists(home + "/other/keep.txt"));
 
-    tool.start(CLEANUP_BINARY, {});
+    tool.start(CLEANUP_BINARY, QStringList());
     ASSERT_TRUE(tool.waitForFinished(10000));
     EXPECT_EQ(tool.exitCode(), 0);
 }
