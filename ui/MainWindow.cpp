@@ -10,6 +10,8 @@
 #include "ui/Styles.h"
 
 #include <QCheckBox>
+#include <cstdlib>
+#include <QDateTime>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -106,7 +108,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_handle = platform::registerWindow(this);
     settings::writeWindowHandle(m_handle);
     emit asynInitSDK();
-    m_history = settings::loadHistory(QString(), false);
+    loadJoinHistory(QString(), false);
 }
 
 MainWindow::~MainWindow()
@@ -479,4 +481,45 @@ void MainWindow::tearDown()
         }
     }
     m_history.clear();
+}
+
+void MainWindow::loadJoinHistory(const QString &account, bool share)
+{
+    m_historyAccount = account;
+    m_historyShare = share;
+    m_history = settings::loadHistory(account, share);
+}
+
+void MainWindow::saveJoinHistory() { settings::saveHistory(m_historyAccount, m_historyShare, m_history); }
+
+void MainWindow::clearJoinHistory()
+{
+    m_history.clear();
+    saveJoinHistory();
+}
+
+void MainWindow::addJoinHistory(UINT64 meetingNumber, const QString &topic)
+{
+    for (auto it = m_history.begin(); it != m_history.end(); ++it) {
+        if (std::strtoull(it->second.id.c_str(), nullptr, 10) == meetingNumber) {
+            m_history.erase(it);
+            break;
+        }
+    }
+    QString name = topic;
+    name.replace(QStringLiteral("Orvo"), QStringLiteral(" "));
+    qint64 now = QDateTime::currentSecsSinceEpoch();
+    // Two joins within one second would share a key; the newer one must not be dropped.
+    if (!m_history.empty() && m_history.rbegin()->first >= now)
+        now = m_history.rbegin()->first + 1;
+    m_history.emplace(now, settings::HistoryEntry{std::to_string(meetingNumber), name.toStdString()});
+    saveJoinHistory();
+}
+
+void MainWindow::setMeetingIdText(const QString &text) { m_ui->meetingID->setText(text); }
+
+void MainWindow::historyPopupClosed()
+{
+    m_ui->popupHistory->setEnabled(true);
+    m_ui->popupHistory->setDown(false);
 }

@@ -31,6 +31,19 @@ public:
     // Releases everything the window holds before a relaunch or a fatal error.
     void tearDown();
 
+    // Join history of the current mode (general or account file, ordinary or share joins).
+    const settings::History &joinHistory() const { return m_history; }
+    void loadJoinHistory(const QString &account, bool share);
+    void saveJoinHistory();
+    // Empties the history in memory and in its file section.
+    void clearJoinHistory();
+    // Records a meeting entered by number as the newest entry and saves it.
+    void addJoinHistory(UINT64 meetingNumber, const QString &topic);
+    // Fills the meeting-ID field; the field groups the digits itself.
+    void setMeetingIdText(const QString &text);
+    // The history popup calls this when it goes away.
+    void historyPopupClosed();
+
 signals:
     void asynInitSDK();
     void notifyResize();
@@ -95,4 +108,6 @@ private:
     int m_authStatus = 0;
     QString m_pendingMeetingId;
     settings::History m_history;
+    QString m_historyAccount; // file and section the history was loaded from
+    bool m_historyShare = false;
 };
