@@ -1,11 +1,11 @@
-#include "ResCheck.h"
-
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <climits>
 #include <cstdio>
 #include <gtest/gtest.h>
+
+#include "ResCheck.h"
 
 namespace {
 
@@ -29,19 +29,19 @@ QByteArray utf8(const QString& language, const char* key)
 const QMap<QString, QStringList>& formatKeys()
 {
     static const QMap<QString, QStringList> keys = {
-        {"ui.label_version", {"s"}},                       // "1.5.0"
-        {"ui.btn_regFetch", {"d"}},                        // seconds left
-        {"ui.plan.schedule_edit_success", {"llu"}},        // meeting number
-        {"ui.plan.checkBox_usePMI", {"llu"}},              // personal meeting ID
-        {"ui.plan.default.topic", {"s"}},                  // display name
-        {"ui.plan.calculate.daily", {"d", "d"}},           // interval, count
-        {"ui.plan.calculate.weekly", {"d", "s", "d"}},     // interval, days part, count
-        {"ui.plan.calculate.monthly", {"d"}},              // count
-        {"msg.invite_welcome", {"s"}},                     // display name
-        {"msg.invite_topic", {"s"}},                       // topic
+        {"ui.label_version", {"s"}},                        // "1.5.0"
+        {"ui.btn_regFetch", {"d"}},                         // seconds left
+        {"ui.plan.schedule_edit_success", {"llu"}},         // meeting number
+        {"ui.plan.checkBox_usePMI", {"llu"}},               // personal meeting ID
+        {"ui.plan.default.topic", {"s"}},                   // display name
+        {"ui.plan.calculate.daily", {"d", "d"}},            // interval, count
+        {"ui.plan.calculate.weekly", {"d", "s", "d"}},      // interval, days part, count
+        {"ui.plan.calculate.monthly", {"d"}},               // count
+        {"msg.invite_welcome", {"s"}},                      // display name
+        {"msg.invite_topic", {"s"}},                        // topic
         {"msg.invite_datetime", {"d", "d", "d", "d", "d"}}, // year, month, day, hour, minute
-        {"msg.invite_meetingid", {"llu"}},                 // meeting number
-        {"msg.invite_password", {"s"}},                    // password
+        {"msg.invite_meetingid", {"llu"}},                  // meeting number
+        {"msg.invite_password", {"s"}},                     // password
     };
     return keys;
 }
@@ -77,11 +77,10 @@ template <typename... Args> int formattedLength(const QByteArray& format, Args..
 
 } // namespace
 
-TEST(PlaceholderParser, ReadsConversionsAndRejectsMalformedSpecs)
+TEST(PlaceholderParser, ReadsConversionsAndRejectsMalformedConversions)
 {
     bool ok = false;
-    EXPECT_EQ(rescheck::conversions("%d年%02d月 100%% %-5s %.2f %llu", &ok),
-              QStringList({"d", "d", "s", "f", "llu"}));
+    EXPECT_EQ(rescheck::conversions("%d年%02d月 100%% %-5s %.2f %llu", &ok), QStringList({"d", "d", "s", "f", "llu"}));
     EXPECT_TRUE(ok);
     EXPECT_TRUE(rescheck::conversions("plain 50%% off", &ok).isEmpty());
     EXPECT_TRUE(ok);
@@ -146,9 +145,9 @@ TEST(LanguagePacks, HoldEveryKeyTheClientLooksUp)
 TEST(LanguagePacks, HoldEveryKeyLiteralOfTheSources)
 {
     static const QRegularExpression keyLiteral(QStringLiteral("^(ui|msg|box|bol|week|month)\\.[A-Za-z0-9_.]+$"));
-    const auto literals = rescheck::sourceLiterals(
-        kSourceDir, {QStringLiteral("app"), QStringLiteral("ui"), QStringLiteral("net"), QStringLiteral("sdk"),
-                     QStringLiteral("recordings")});
+    const auto literals =
+        rescheck::sourceLiterals(kSourceDir, {QStringLiteral("app"), QStringLiteral("ui"), QStringLiteral("net"),
+                                              QStringLiteral("sdk"), QStringLiteral("recordings")});
     for (const rescheck::Literal& literal : literals) {
         if (!keyLiteral.match(literal.text).hasMatch())
             continue;

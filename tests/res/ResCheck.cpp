@@ -62,7 +62,7 @@ Pack readPack(const QString& path)
 
 QStringList conversions(const QString& format, bool* ok)
 {
-    static const QRegularExpression spec(
+    static const QRegularExpression conversionPattern(
         QStringLiteral("\\G%([-+ #0]*)(\\d*)(?:\\.(\\d*))?(hh|h|ll|l|j|z|t|L)?([diouxXeEfFgGaAcsp])"));
     QStringList result;
     *ok = true;
@@ -73,7 +73,7 @@ QStringList conversions(const QString& format, bool* ok)
             ++i;
             continue;
         }
-        const QRegularExpressionMatch m = spec.match(format, i);
+        const QRegularExpressionMatch m = conversionPattern.match(format, i);
         if (!m.hasMatch()) {
             *ok = false;
             continue;

@@ -1,5 +1,3 @@
-#include "ResCheck.h"
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +12,8 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+
+#include "ResCheck.h"
 
 namespace {
 
@@ -94,11 +94,14 @@ TEST(ResourceFile, PicturesLoadFromTheCompiledResources)
     }
     // Sizes that the windows rely on.
     const QMap<QString, QSize> sizes = {
-        {"home.png", {680, 420}},    {"login.png", {680, 420}},      {"verification.png", {680, 420}},
-        {"password.png", {680, 420}}, {"tipsdlg.png", {320, 77}},     {"tipsdlg2.png", {320, 77}},
-        {"frame.png", {320, 249}},   {"about.png", {64, 64}},        {"logo.png", {256, 256}},
-        {"selected.png", {54, 12}},  {"editline.png", {320, 2}},     {"ic_arrow.png", {10, 6}},
-        {"account.png", {42, 42}},   {"checkbox_checked.png", {18, 18}}, {"radio_checked.png", {21, 21}},
+        {"home.png", {680, 420}},         {"login.png", {680, 420}},
+        {"verification.png", {680, 420}}, {"password.png", {680, 420}},
+        {"tipsdlg.png", {320, 77}},       {"tipsdlg2.png", {320, 77}},
+        {"frame.png", {320, 249}},        {"about.png", {64, 64}},
+        {"logo.png", {256, 256}},         {"selected.png", {54, 12}},
+        {"editline.png", {320, 2}},       {"ic_arrow.png", {10, 6}},
+        {"account.png", {42, 42}},        {"checkbox_checked.png", {18, 18}},
+        {"radio_checked.png", {21, 21}},
     };
     for (auto it = sizes.begin(); it != sizes.end(); ++it)
         EXPECT_EQ(QImage(":/UI/res/" + it.key()).size(), it.value()) << it.key().toStdString();
@@ -160,9 +163,9 @@ TEST(ResourceFile, PicturesStaySmall)
 
 TEST(ResourcePaths, EveryPathInTheSourcesAndStyleSheetNamesAListedFile)
 {
-    QList<rescheck::Literal> literals = rescheck::sourceLiterals(
-        kSourceDir, {QStringLiteral("app"), QStringLiteral("ui"), QStringLiteral("net"), QStringLiteral("sdk"),
-                     QStringLiteral("recordings")});
+    QList<rescheck::Literal> literals =
+        rescheck::sourceLiterals(kSourceDir, {QStringLiteral("app"), QStringLiteral("ui"), QStringLiteral("net"),
+                                              QStringLiteral("sdk"), QStringLiteral("recordings")});
     literals.append({readText(kSourceDir + "/res/style.qss"), QStringLiteral("res/style.qss")});
     int checked = 0;
     for (const rescheck::Literal& literal : literals) {
