@@ -11,8 +11,7 @@ void* openModule(const QString& path)
     return ::dlopen(path.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
 }
 
-template <typename Fn>
-Fn entryPoint(void* module, const char* name)
+template <typename Fn> Fn entryPoint(void* module, const char* name)
 {
     return module ? reinterpret_cast<Fn>(::dlsym(module, name)) : nullptr;
 }

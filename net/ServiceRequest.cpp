@@ -24,12 +24,14 @@ std::string fromEnvironment(const char* name, const char* fallback)
     return (value && *value) ? std::string(value) : std::string(fallback);
 }
 
-enum class Method { Get, Json, Fields };
+enum class Method
+{
+    Get,
+    Json,
+    Fields
+};
 
-Reply perform(Method method,
-              const std::string& url,
-              const std::string& body,
-              const httpclient::FieldMap* fields)
+Reply perform(Method method, const std::string& url, const std::string& body, const httpclient::FieldMap* fields)
 {
     CHTTPUtil* util = CHTTPUtil::Instance();
     httpclient::IHttpClient* client = util->CreateClient();
@@ -83,8 +85,8 @@ std::string percentEncode(const std::string& value)
     std::string out;
     out.reserve(value.size());
     for (const unsigned char c : value) {
-        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'
-                                || c == '.' || c == '_' || c == '~';
+        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                                c == '-' || c == '.' || c == '_' || c == '~';
         if (unreserved) {
             out += static_cast<char>(c);
         } else {
@@ -158,8 +160,7 @@ std::string jsonEscape(const std::string& text)
 
 JsonBody::JsonBody()
     : m_root(cJSON_CreateObject())
-{
-}
+{}
 
 JsonBody::~JsonBody()
 {

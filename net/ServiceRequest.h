@@ -72,7 +72,8 @@ const cJSON* jsonArray(const cJSON* object, const char* name);
 class Reply
 {
 public:
-    enum class State {
+    enum class State
+    {
         NotSent,  // no client component, nothing was asked
         NoAnswer, // empty answer: network, TLS, time-out, refused size
         NotJson,  // unparsable, truncated, trailing garbage, or not an object

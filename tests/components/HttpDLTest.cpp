@@ -1,5 +1,7 @@
 // libHttpDL.so, loaded the way VTX loads it: from a folder that also holds the CA bundle.
 
+#include "httpdl/HttpDL.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -11,7 +13,6 @@
 #include <vector>
 
 #include "HttpsTestServer.h"
-#include "httpdl/HttpDL.h"
 #include "platform/WindowMessage.h"
 #include "support/TestEnvironment.h"
 
@@ -51,8 +52,8 @@ struct Component
     {
         folder = vtxtest::makeTempDir(QStringLiteral("httpdl"));
         const QString library = folder + QStringLiteral("/libHttpDL.so");
-        if (!QFile::copy(QStringLiteral(VTX_HTTPDL_LIBRARY), library)
-            || !QFile::copy(QString::fromStdString(caFile), folder + QStringLiteral("/curl-ca-bundle.crt")))
+        if (!QFile::copy(QStringLiteral(VTX_HTTPDL_LIBRARY), library) ||
+            !QFile::copy(QString::fromStdString(caFile), folder + QStringLiteral("/curl-ca-bundle.crt")))
             return;
         module = ::dlopen(library.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
         if (module) {
@@ -217,9 +218,8 @@ TEST(HttpDownload, UntrustedServerYieldsNoFile)
 
     const QString dir = vtxtest::makeTempDir(QStringLiteral("untrusted"));
     ProgressReceiver receiver;
-    const DownloadHandle handle = untrusted.start(https.url("/a.png").c_str(),
-                                                  (dir + QStringLiteral("/a.png")).toStdString().c_str(), "", "",
-                                                  receiver.handle());
+    const DownloadHandle handle = untrusted.start(
+        https.url("/a.png").c_str(), (dir + QStringLiteral("/a.png")).toStdString().c_str(), "", "", receiver.handle());
     ASSERT_NE(handle, 0u);
     EXPECT_TRUE(QTest::qWaitFor([&] { return filesIn(dir).isEmpty(); }, 15000));
     untrusted.stop(handle);

@@ -20,6 +20,8 @@ public:
         // Clients keep connections open; a short idle limit keeps stop() from waiting on them.
         m_server.set_keep_alive_timeout(1);
         m_server.set_keep_alive_max_count(1000);
+        // Headers and body go out in separate writes; without this Nagle adds 40 ms per answer.
+        m_server.set_tcp_nodelay(true);
     }
 
     ~HttpsTestServer() { stop(); }

@@ -1,6 +1,8 @@
 // The request helper end to end: CHTTPUtil bound to a folder holding the components and a CA,
 // talking to an in-process HTTPS server.
 
+#include "net/ServiceRequest.h"
+
 #include <QFile>
 #include <atomic>
 #include <chrono>
@@ -11,7 +13,6 @@
 
 #include "HttpsTestServer.h"
 #include "net/CHTTPUtil.h"
-#include "net/ServiceRequest.h"
 #include "support/TestEnvironment.h"
 
 namespace {

@@ -39,9 +39,9 @@ private:
         m_share = curl_share_init();
         if (!m_share)
             return;
-        bool ok = curl_share_setopt(m_share, CURLSHOPT_LOCKFUNC, &SharedCache::lock) == CURLSHE_OK
-                  && curl_share_setopt(m_share, CURLSHOPT_UNLOCKFUNC, &SharedCache::unlock) == CURLSHE_OK
-                  && curl_share_setopt(m_share, CURLSHOPT_USERDATA, this) == CURLSHE_OK;
+        bool ok = curl_share_setopt(m_share, CURLSHOPT_LOCKFUNC, &SharedCache::lock) == CURLSHE_OK &&
+                  curl_share_setopt(m_share, CURLSHOPT_UNLOCKFUNC, &SharedCache::unlock) == CURLSHE_OK &&
+                  curl_share_setopt(m_share, CURLSHOPT_USERDATA, this) == CURLSHE_OK;
         for (curl_lock_data kind : {CURL_LOCK_DATA_CONNECT, CURL_LOCK_DATA_SSL_SESSION, CURL_LOCK_DATA_DNS})
             ok = ok && curl_share_setopt(m_share, CURLSHOPT_SHARE, kind) == CURLSHE_OK;
         if (!ok) {
@@ -55,7 +55,10 @@ private:
     {
         static_cast<SharedCache*>(self)->mutexFor(data).lock();
     }
-    static void unlock(CURL*, curl_lock_data data, void* self) { static_cast<SharedCache*>(self)->mutexFor(data).unlock(); }
+    static void unlock(CURL*, curl_lock_data data, void* self)
+    {
+        static_cast<SharedCache*>(self)->mutexFor(data).unlock();
+    }
 
     std::mutex& mutexFor(curl_lock_data data)
     {
@@ -66,6 +69,31 @@ private:
     bool m_globalOk = false;
     CURLSH* m_share = nullptr;
     std::array<std::mutex, CURL_LOCK_DATA_LAST> m_locks;
+};
+
+// One curl handle per thread, reset for every request. A fresh handle would also build a fresh
+// internal multi handle (hash tables, a wake-up socket pair) on each perform; requests on one
+// thread never overlap, so reusing the handle is safe and keeps a fresh client object cheap.
+class ThreadHandle
+{
+public:
+    static CURL* acquire()
+    {
+        thread_local ThreadHandle slot;
+        if (slot.m_easy)
+            curl_easy_reset(slot.m_easy);
+        else
+            slot.m_easy = curl_easy_init();
+        return slot.m_easy;
+    }
+
+private:
+    ~ThreadHandle()
+    {
+        if (m_easy)
+            curl_easy_cleanup(m_easy);
+    }
+    CURL* m_easy = nullptr;
 };
 
 struct Sink
@@ -144,7 +172,7 @@ public:
         response.clear();
         if (reserved != 0 || (jsonFlag && fieldFlag))
             return fail(kBadArgument, "conflicting request flags");
-        CURL* easy = curl_easy_init();
+        CURL* easy = ThreadHandle::acquire();
         if (!easy)
             return fail(kTransferFailed, "out of memory");
         std::string payload;
@@ -166,7 +194,7 @@ public:
     int Get(const std::string& url, std::string& response, const char* caFile) override
     {
         response.clear();
-        CURL* easy = curl_easy_init();
+        CURL* easy = ThreadHandle::acquire();
         if (!easy)
             return fail(kTransferFailed, "out of memory");
         curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
@@ -211,10 +239,8 @@ private:
     {
         m_status = 0;
         m_error.clear();
-        if (url.empty() || !caFile || !*caFile) {
-            curl_easy_cleanup(easy);
+        if (url.empty() || !caFile || !*caFile)
             return fail(kBadArgument, "missing URL or CA file");
-        }
 
         std::string acceptHeader = "Accept: ";
         acceptHeader += (!accept || !*accept || std::strcmp(accept, "*") == 0) ? "*/*" : accept;
@@ -250,7 +276,11 @@ private:
         const CURLcode code = curl_easy_perform(easy);
         long status = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-        curl_easy_cleanup(easy);
+        // Nothing of this request may stay attached to the reused handle.
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
+        curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
+        curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, nullptr);
         curl_slist_free_all(headers);
 
         const Result result = classify(code, sink.tooLarge);

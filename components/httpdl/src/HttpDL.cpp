@@ -186,11 +186,8 @@ void run(Download* download)
 
 extern "C" {
 
-HTTPDL_EXPORT DownloadHandle DL_StartDownload(const char* url,
-                                              const char* localPath,
-                                              const char* user,
-                                              const char* password,
-                                              long long window)
+HTTPDL_EXPORT DownloadHandle
+DL_StartDownload(const char* url, const char* localPath, const char* user, const char* password, long long window)
 {
     if (!url || !*url || !localPath || !*localPath)
         return 0;

@@ -10,7 +10,8 @@
 namespace httpclient {
 
 // Result of Send and Get. The response is empty for every value but kOk.
-enum Result : int {
+enum Result : int
+{
     kOk = 0,
     kBadArgument = 1,   // empty URL or CA file, both body kinds at once, not an https URL
     kConnectFailed = 2, // DNS, refused connection, connect time-out

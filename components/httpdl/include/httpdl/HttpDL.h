@@ -12,11 +12,8 @@ using DownloadHandle = std::uintptr_t;
 // url: http(s) address; localPath: the file to create or replace; user/password: credentials for
 // the server, empty for none; window: receiver of the progress messages (0 for none).
 // Returns 0 when the arguments are unusable.
-DownloadHandle DL_StartDownload(const char* url,
-                                const char* localPath,
-                                const char* user,
-                                const char* password,
-                                long long window);
+DownloadHandle
+DL_StartDownload(const char* url, const char* localPath, const char* user, const char* password, long long window);
 // Stops a running download (removing its partial file) and frees the handle; also the way to free
 // a finished one. Unknown handles are ignored.
 void DL_StopDownload(DownloadHandle handle);
