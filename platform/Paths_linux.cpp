@@ -23,9 +23,7 @@ bool makePrivateFolder(const QString& path)
     const QByteArray native = QFile::encodeName(path);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return false;
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
         return false;
     if ((st.st_mode & 0777) != 0700 && ::chmod(native.constData(), 0700) != 0)

@@ -57,9 +57,7 @@ std::optional<QList<ProcessEntry>> processSnapshot()
         if (!isPidName(entry->d_name))
             continue;
         const QByteArray procDir = QByteArray("/proc/").append(entry->d_name);
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::stat(procDir.constData(), &st) != 0)
             continue; // ended while we looked
         ProcessEntry process;
@@ -88,9 +86,7 @@ bool terminateProcess(qint64 pid)
     if (pidfd < 0 && errno != ENOSYS)
         return false;
     const QByteArray procDir = "/proc/" + QByteArray::number(pid);
-    struct stat st
-    {
-    };
+    struct stat st = {};
     bool ok = ::stat(procDir.constData(), &st) == 0 && st.st_uid == ::getuid();
     if (ok) {
         if (pidfd >= 0)

@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -114,20 +117,29 @@ public:
             m_pos = 3;
     }
 
-    bool next(Line& line)
+    // Splits off the next line without looking at its text.
+    bool nextRaw(Line& line)
     {
         if (m_pos >= m_text.size())
             return false;
         line.begin = m_pos;
-        const size_t newline = m_text.find('\n', m_pos);
-        line.end = newline == std::string_view::npos ? m_text.size() : newline;
-        line.next = newline == std::string_view::npos ? m_text.size() : newline + 1;
+        const void* found = std::memchr(m_text.data() + m_pos, '\n', m_text.size() - m_pos);
+        const size_t newline =
+            found ? static_cast<size_t>(static_cast<const char*>(found) - m_text.data()) : m_text.size();
+        line.end = newline;
+        line.next = found ? newline + 1 : m_text.size();
         m_pos = line.next;
-        classify(line);
         return true;
     }
 
-private:
+    bool startsWithBracket(const Line& line) const
+    {
+        size_t i = line.begin;
+        while (i < line.end && isBlank(m_text[i]))
+            ++i;
+        return i < line.end && m_text[i] == '[';
+    }
+
     void classify(Line& line) const
     {
         const std::string_view text = trimmed(m_text.substr(line.begin, line.end - line.begin));
@@ -160,6 +172,7 @@ private:
         line.value = trimmed(text.substr(equals + 1));
     }
 
+private:
     std::string_view m_text;
     size_t m_pos = 0;
 };
@@ -180,7 +193,11 @@ KeyLookup findKey(std::string_view text, const Name& section, const Name& key)
     LineReader reader(text);
     Line line;
     bool inSection = false;
-    while (reader.next(line)) {
+    while (reader.nextRaw(line)) {
+        // Outside the wanted section only section headers matter; skip the rest unparsed.
+        if (!inSection && !reader.startsWithBracket(line))
+            continue;
+        reader.classify(line);
         if (line.kind == LineKind::Section) {
             if (inSection)
                 break;
@@ -245,15 +262,13 @@ enum class ReadResult
 };
 
 // Reads the whole file; Missing when it does not exist.
-ReadResult readFile(const QByteArray& path, std::string& content)
+ReadResult readFile(const QByteArray& path, std::string& content, struct stat* statOut = nullptr)
 {
     content.clear();
     const int fd = retryOpen(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxProfileBytes) {
         ::close(fd);
         return ReadResult::Failed;
@@ -274,6 +289,8 @@ ReadResult readFile(const QByteArray& path, std::string& content)
         if (n == 0)
             break;
         done += static_cast<size_t>(n);
+        if (done == static_cast<size_t>(st.st_size) && st.st_size > 0)
+            break; // the whole file as fstat saw it; replaced files never grow in place
         if (done > static_cast<size_t>(kMaxProfileBytes)) {
             ::close(fd);
             content.clear();
@@ -282,7 +299,81 @@ ReadResult readFile(const QByteArray& path, std::string& content)
     }
     content.resize(done);
     ::close(fd);
+    if (statOut)
+        *statOut = st;
     return ReadResult::Ok;
+}
+
+// Recently read files, keyed by what stat() reports. Our writers always replace the file (new
+// inode), so an unchanged stat means unchanged content; this spares the open/read/close that
+// dominate a read of a small file.
+class ReadCache
+{
+public:
+    ReadResult read(const QByteArray& path, std::shared_ptr<const std::string>& content)
+    {
+        struct stat st = {};
+        if (::stat(path.constData(), &st) != 0)
+            return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            for (Entry& entry : m_entries) {
+                if (entry.content && entry.path == path && sameFile(entry.st, st)) {
+                    entry.lastUse = ++m_clock;
+                    content = entry.content;
+                    return ReadResult::Ok;
+                }
+            }
+        }
+        auto fresh = std::make_shared<std::string>();
+        struct stat opened = {};
+        const ReadResult result = readFile(path, *fresh, &opened);
+        if (result != ReadResult::Ok)
+            return result;
+        content = fresh;
+        if (fresh->size() <= kMaxCachedBytes) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            Entry* slot = &m_entries[0];
+            for (Entry& entry : m_entries) {
+                if (entry.path == path) {
+                    slot = &entry;
+                    break;
+                }
+                if (entry.lastUse < slot->lastUse)
+                    slot = &entry;
+            }
+            *slot = Entry{path, opened, fresh, ++m_clock};
+        }
+        return ReadResult::Ok;
+    }
+
+private:
+    static constexpr size_t kMaxCachedBytes = 256 * 1024;
+
+    struct Entry
+    {
+        QByteArray path;
+        struct stat st = {};
+        std::shared_ptr<const std::string> content;
+        quint64 lastUse = 0;
+    };
+
+    static bool sameFile(const struct stat& a, const struct stat& b)
+    {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+               a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+               a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+    }
+
+    std::mutex m_mutex;
+    Entry m_entries[8];
+    quint64 m_clock = 0;
+};
+
+ReadCache& readCache()
+{
+    static ReadCache instance;
+    return instance;
 }
 
 bool writeAll(int fd, const std::string& data)
@@ -367,12 +458,36 @@ private:
     int m_fd = -1;
 };
 
+QByteArray tempPrefix(const QByteArray& path)
+{
+    const int slash = path.lastIndexOf('/');
+    return path.left(slash + 1) + '.' + path.mid(slash + 1) + ".tmp-";
+}
+
+// Temporary files exist only while a writer holds the lock; one found under the lock was left
+// by a writer that died.
+void removeLeftoverTempFiles(const QByteArray& path)
+{
+    const QByteArray prefix = tempPrefix(path);
+    const int slash = prefix.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : prefix.left(slash + 1);
+    const QByteArray namePrefix = prefix.mid(slash + 1);
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (dirent* entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, namePrefix.constData(), static_cast<size_t>(namePrefix.size())) == 0 &&
+            std::strlen(entry->d_name) == static_cast<size_t>(namePrefix.size()) + 6)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 // The new file goes beside the old one and replaces it in one rename, so a crash at any point
 // leaves either the old or the new content.
 bool replaceFile(const QByteArray& path, const std::string& content, mode_t mode)
 {
-    const int slash = path.lastIndexOf('/');
-    QByteArray tmpl = path.left(slash + 1) + '.' + path.mid(slash + 1) + ".tmp-XXXXXX";
+    QByteArray tmpl = tempPrefix(path) + "XXXXXX";
     const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -416,9 +531,11 @@ QString readProfileString(
 {
     if (bufferChars <= 0)
         return QString();
-    std::string content;
-    if (!section.isEmpty() && !key.isEmpty() && readFile(QFile::encodeName(filePath), content) == ReadResult::Ok) {
-        const KeyLookup found = findKey(content, Name(section), Name(key));
+    std::shared_ptr<const std::string> content;
+    if (!section.isEmpty() && !key.isEmpty() &&
+        readCache().read(QFile::encodeName(filePath), content) == ReadResult::Ok) {
+        // The names asked for are trimmed like the names in the file.
+        const KeyLookup found = findKey(*content, Name(section.trimmed()), Name(key.trimmed()));
         if (found.keyFound) {
             const std::string_view value = unquoted(found.keyLine.value);
             return cutToBuffer(QString::fromUtf8(value.data(), static_cast<int>(value.size())), bufferChars);
@@ -483,9 +600,7 @@ bool writeProfileString(const QString& section, const QString& key, const QStrin
     if (path.isEmpty())
         return false;
     // Writing through a link keeps the link and updates the file it points to.
-    struct stat lst
-    {
-    };
+    struct stat lst = {};
     if (::lstat(path.constData(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
         char* real = ::realpath(path.constData(), nullptr);
         if (!real)
@@ -497,6 +612,7 @@ bool writeProfileString(const QString& section, const QString& key, const QStrin
     WriteLock lock(path);
     if (!lock.locked())
         return false;
+    removeLeftoverTempFiles(path);
     std::string content;
     const ReadResult read = readFile(path, content);
     if (read == ReadResult::Failed)
@@ -547,9 +663,7 @@ bool writeProfileString(const QString& section, const QString& key, const QStrin
     }
 
     const bool makePrivate = isPrivate(filePath) || isPrivate(QFile::decodeName(path));
-    struct stat st
-    {
-    };
+    struct stat st = {};
     const bool exists = read == ReadResult::Ok && ::stat(path.constData(), &st) == 0;
     const mode_t mode = makePrivate ? 0600 : exists ? (st.st_mode & 07777) : (0666 & ~processUmask());
     if (exists && updated == content && (st.st_mode & 07777) == mode)
@@ -565,9 +679,7 @@ void markProfilePrivate(const QString& filePath)
     }
     // A file that already holds a password must not stay readable by others until the next write.
     const QByteArray path = QFile::encodeName(filePath);
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0077) != 0)
         ::chmod(path.constData(), st.st_mode & 0700);
 }

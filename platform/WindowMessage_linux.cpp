@@ -207,6 +207,8 @@ public:
             return; // the sender gave up
         const char byte = ok ? 1 : 0;
         it->second->write(&byte, 1);
+        // Written at once: the process may be about to exit and abort this connection.
+        it->second->flush();
         it->second->disconnectFromServer();
     }
 

@@ -78,6 +78,9 @@ TEST(ProfileConcurrency, WriterKilledMidWriteLeavesOldOrNewContent)
     // The lock died with the writer: a new write goes through at once.
     EXPECT_TRUE(platform::writeProfileString("Data", "state", "after", path));
     EXPECT_EQ(platform::readProfileString("Data", "state", "", 256, path), QStringLiteral("after"));
+    // Temporary files of killed writers are cleared by the next writer.
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden),
+              QStringList({QStringLiteral("config.ini"), QStringLiteral("config.ini.lock")}));
 }
 
 } // namespace
