@@ -38,7 +38,8 @@ private:
 
 // Makes the receiver reachable by handle from this process and from the user's other processes.
 // The receiver gets WindowMessageEvent through QObject::event(). The handle stays valid until
-// unregisterWindow or the receiver's destruction.
+// unregisterWindow or the receiver's destruction. Other processes can reach receivers registered
+// while the application object exists.
 WindowHandle registerWindow(QObject *receiver);
 void unregisterWindow(WindowHandle handle);
 // The handle of a registered receiver, 0 when it has none.

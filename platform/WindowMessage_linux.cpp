@@ -377,8 +377,12 @@ bool remoteRequest(WindowHandle handle, RequestKind kind, quint32 message, quint
     do {
         rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
     } while (rc != 0 && errno == EINTR);
-    if (rc != 0)
+    if (rc != 0) {
+        // Nobody listens on it any more: the file of a process that died without cleaning up.
+        if (errno == ECONNREFUSED)
+            ::unlink(path.constData());
         return fail();
+    }
     // A socket planted by someone else in our folder is not our window.
     if (!peerIsSameUser(fd))
         return fail();

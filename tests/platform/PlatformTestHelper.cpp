@@ -5,6 +5,7 @@
 //   window                        registers a minimised widget, prints "handle N", prints "got M W L" for each
 //                                 message and "restored" once un-minimised; message 1190 ends the process
 //   idle                          prints "idle" and waits until stdin closes
+//   idle-as UID                   the same after switching to that user (the tests run it as root only)
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -110,6 +111,14 @@ int main(int argc, char** argv)
     }
     if (mode == "window")
         return runWindow(argc, argv);
+    if (mode == "idle-as" && argc == 3) {
+        const uid_t uid = static_cast<uid_t>(QByteArray(argv[2]).toUInt());
+        if (::setgid(uid) != 0 || ::setuid(uid) != 0)
+            return 3;
+        say("idle");
+        waitForStdinEof();
+        return 0;
+    }
     if (mode == "idle") {
         say("idle");
         waitForStdinEof();

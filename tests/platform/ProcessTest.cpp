@@ -62,9 +62,26 @@ TEST(ProcessTerminate, RefusesItselfAndNonsense)
     EXPECT_FALSE(platform::terminateProcess(0)) << "0 would signal the whole process group";
     EXPECT_FALSE(platform::terminateProcess(-1)) << "-1 would signal every process";
     EXPECT_FALSE(platform::terminateProcess(qint64(1) << 40));
+}
+
+TEST(ProcessTerminate, RefusesAnotherUsersProcess)
+{
     if (::getuid() != 0) {
-        EXPECT_FALSE(platform::terminateProcess(1)) << "another user's process";
+        EXPECT_FALSE(platform::terminateProcess(1)) << "init belongs to root";
+        return;
     }
+    // As root, a child that switched to another user stands in for someone else's process.
+    HelperProcess child({QStringLiteral("idle-as"), QStringLiteral("65534")});
+    ASSERT_TRUE(child.started());
+    ASSERT_EQ(child.readLine(), QStringLiteral("idle"));
+    const auto snapshot = platform::processSnapshot();
+    ASSERT_TRUE(snapshot.has_value());
+    const platform::ProcessEntry* entry = findPid(*snapshot, child.pid());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_FALSE(entry->ownedByCurrentUser);
+    EXPECT_FALSE(platform::terminateProcess(child.pid()));
+    child.closeInput();
+    EXPECT_EQ(child.waitForExit(), 0) << "it was still alive and ends normally";
 }
 
 } // namespace
