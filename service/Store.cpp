@@ -208,10 +208,11 @@ bool Store::CreateAccount(Account& account, const std::string& password)
         ok = s.Run();
     }
     if (ok) {
+        // The personal room waits for its host unless the owner allows joining before.
         static const char* const sqlItem =
             "INSERT INTO items(host_id, number, topic, start_time, duration, timezone, is_pmi, recurring, recurrence, "
             "password, password_enabled, host_video, participant_video, join_before_host, mute_upon_entry, use_pmi, "
-            "auto_recording, modifiable, created) VALUES(?, ?, ?, 0, 0, 'Asia/Shanghai', 1, 0, '', '', 0, 1, 1, 1, 0, "
+            "auto_recording, modifiable, created) VALUES(?, ?, ?, 0, 0, 'Asia/Shanghai', 1, 0, '', '', 0, 1, 1, 0, 0, "
             "1, 0, 127, ?)";
         Statement s(m_db, sqlItem);
         ok = s.Bind(1, id).Bind(2, pmi).Bind(3, account.displayName + "'s Personal Meeting Room").Bind(4, NowSeconds())

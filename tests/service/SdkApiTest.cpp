@@ -152,6 +152,10 @@ TEST_F(SdkApi, JoinFailsWithTheSdkReasons)
 {
     EXPECT_EQ(Reason(JoinAnonymous(55555555555)), 8.0);
 
+    // The personal room waits for its host.
+    const auto pmi = static_cast<int64_t>(m_client.Get("/sdk/me", m_demo).DataNum("pmi"));
+    EXPECT_EQ(Reason(JoinAnonymous(pmi)), 7.0);
+
     int64_t waiting = 0;
     CreateItem("{\"topic\":\"wait for host\",\"join_before_host\":false}", &waiting);
     const Answer notStarted = JoinAnonymous(waiting);
