@@ -20,8 +20,7 @@ bool Database::Open(const std::string& path, std::string& error)
         return false;
     }
     sqlite3_busy_timeout(m_db, 5000);
-    if (!Exec("PRAGMA journal_mode=WAL;") || !Exec("PRAGMA synchronous=NORMAL;") ||
-        !Exec("PRAGMA foreign_keys=ON;")) {
+    if (!Exec("PRAGMA journal_mode=WAL;") || !Exec("PRAGMA synchronous=NORMAL;") || !Exec("PRAGMA foreign_keys=ON;")) {
         error = sqlite3_errmsg(m_db);
         return false;
     }
@@ -53,7 +52,9 @@ sqlite3_stmt* Database::Prepared(const char* sql)
     return stmt;
 }
 
-Statement::Statement(Database& db, const char* sql) : m_stmt(db.Prepared(sql)) {}
+Statement::Statement(Database& db, const char* sql)
+    : m_stmt(db.Prepared(sql))
+{}
 
 Statement::~Statement()
 {

@@ -22,7 +22,9 @@ JsonPtr ParseObject(const std::string& body, std::string& error);
 class FieldReader
 {
 public:
-    explicit FieldReader(const cJSON* object) : m_object(object) {}
+    explicit FieldReader(const cJSON* object)
+        : m_object(object)
+    {}
 
     bool String(const char* name, std::string& out, bool required = true);
     bool Bool(const char* name, bool& out, bool required = false);

@@ -1,8 +1,8 @@
 #include "service/Meetings.h"
 
-#include "service/Util.h"
-
 #include <algorithm>
+
+#include "service/Util.h"
 
 namespace vtxsvc {
 
@@ -56,8 +56,10 @@ bool MeetingRegistry::IsRunning(int64_t number)
     return m_running.count(number) != 0;
 }
 
-Entry MeetingRegistry::AddLocked(const std::shared_ptr<Meeting>& meeting, const std::string& displayName,
-                                 int64_t accountId, bool isHost)
+Entry MeetingRegistry::AddLocked(const std::shared_ptr<Meeting>& meeting,
+                                 const std::string& displayName,
+                                 int64_t accountId,
+                                 bool isHost)
 {
     auto p = std::make_shared<Participant>();
     p->token = RandomToken(16);
@@ -85,8 +87,7 @@ Entry MeetingRegistry::AddLocked(const std::shared_ptr<Meeting>& meeting, const 
     return e;
 }
 
-Entry MeetingRegistry::Start(const MeetingDescription& description, const std::string& displayName,
-                             int64_t accountId)
+Entry MeetingRegistry::Start(const MeetingDescription& description, const std::string& displayName, int64_t accountId)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     PruneLocked();
@@ -99,8 +100,12 @@ Entry MeetingRegistry::Start(const MeetingDescription& description, const std::s
     return AddLocked(it->second, displayName, accountId, true);
 }
 
-int MeetingRegistry::Join(int64_t number, const MeetingDescription* description, bool startWithoutHost,
-                          const std::string& password, const std::string& displayName, int64_t accountId,
+int MeetingRegistry::Join(int64_t number,
+                          const MeetingDescription* description,
+                          bool startWithoutHost,
+                          const std::string& password,
+                          const std::string& displayName,
+                          int64_t accountId,
                           Entry& entry)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -51,16 +51,16 @@ struct MeetingState
 struct MeetingDescription
 {
     int64_t number = 0;
-    int64_t itemId = 0;     // 0 for an instant meeting
-    int64_t ownerId = 0;    // account that may start, end and manage it
+    int64_t itemId = 0;  // 0 for an instant meeting
+    int64_t ownerId = 0; // account that may start, end and manage it
     std::string topic;
-    std::string password;   // empty = no password
+    std::string password; // empty = no password
 };
 
 struct Entry
 {
-    std::string token;      // secret participant token
-    int id = 0;             // public participant number
+    std::string token; // secret participant token
+    int id = 0;        // public participant number
     bool isHost = false;
     int64_t number = 0;
     std::string topic;
@@ -79,8 +79,13 @@ public:
     Entry Start(const MeetingDescription& meeting, const std::string& displayName, int64_t accountId);
     // 0 with |entry| filled, or a JoinFailure. |description| is null when no item has the number;
     // |startWithoutHost| lets the first participant open a not started meeting.
-    int Join(int64_t number, const MeetingDescription* description, bool startWithoutHost,
-             const std::string& password, const std::string& displayName, int64_t accountId, Entry& entry);
+    int Join(int64_t number,
+             const MeetingDescription* description,
+             bool startWithoutHost,
+             const std::string& password,
+             const std::string& displayName,
+             int64_t accountId,
+             Entry& entry);
 
     // All return 0, 403 (not allowed) or 404 (unknown participant or meeting).
     int State(int64_t number, const std::string& token, MeetingState& state);
@@ -96,8 +101,8 @@ private:
     struct Meeting;
     void PruneLocked();
     std::shared_ptr<Participant> FindLocked(int64_t number, const std::string& token);
-    Entry AddLocked(const std::shared_ptr<Meeting>& meeting, const std::string& displayName, int64_t accountId,
-                    bool isHost);
+    Entry
+    AddLocked(const std::shared_ptr<Meeting>& meeting, const std::string& displayName, int64_t accountId, bool isHost);
     void FinishLocked(Meeting& meeting, const Participant* ender);
 
     mutable std::mutex m_mutex;

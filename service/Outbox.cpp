@@ -1,13 +1,13 @@
 #include "service/Outbox.h"
 
-#include "service/Util.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "service/Util.h"
 
 namespace vtxsvc {
 
@@ -64,8 +64,8 @@ bool Outbox::WriteEmail(const std::string& address, const std::string& subject, 
     char seq[16];
     std::snprintf(seq, sizeof seq, "%06u", ++m_sequence);
     const std::string name = "email-" + TimestampForFileName() + "-" + seq + "-" + SafeFileNamePart(address) + ".eml";
-    const std::string text = "To: " + address + "\nSubject: " + subject +
-                             "\nContent-Type: text/plain; charset=utf-8\n\n" + body;
+    const std::string text =
+        "To: " + address + "\nSubject: " + subject + "\nContent-Type: text/plain; charset=utf-8\n\n" + body;
     std::fprintf(stderr, "vtx-service: e-mail to %s: %s\n", address.c_str(), subject.c_str());
     return WriteFile(name, text);
 }

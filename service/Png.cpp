@@ -27,8 +27,8 @@ void PutChunk(std::string& out, const char* type, const std::string& data)
 
 std::string MakeAvatarPng(uint64_t seed, int size)
 {
-    static const unsigned char palette[][3] = {
-        {24, 144, 255}, {82, 196, 26}, {250, 140, 22}, {235, 47, 150}, {114, 46, 209}, {19, 194, 194}};
+    static const unsigned char palette[][3] = {{24, 144, 255}, {82, 196, 26},  {250, 140, 22},
+                                               {235, 47, 150}, {114, 46, 209}, {19, 194, 194}};
     const unsigned char* color = palette[seed % (sizeof palette / sizeof palette[0])];
 
     std::vector<unsigned char> raw;

@@ -1,11 +1,11 @@
 // The meeting cloud that libsdk.so talks to: application and account tokens, schedule items,
 // and running meetings that clients poll. The contract is written down in README.md.
 
+#include <ctime>
+
 #include "service/AppCredentials.h"
 #include "service/Service.h"
 #include "service/Util.h"
-
-#include <ctime>
 
 namespace vtxsvc {
 namespace {
@@ -57,20 +57,26 @@ cJSON* AccountJson(const Account& a, const std::string& session)
 }
 
 // Reads the item fields present in |body| into |item|. Options the item marks as not modifiable
-// may be sent again with their current value, but not changed.
+// keep their stored value: the SDK sends whole items, and only the changeable parts may move.
 bool ApplyItemFields(const cJSON* body, Item& item, std::string& error)
 {
     FieldReader f(body);
-    std::string topic, password;
+    Item wanted = item;
+    std::string topic, password, timezone;
     if (f.String("topic", topic, false)) {
         if (topic.empty() || topic.size() > kMaxTopicBytes)
             f.Fail("the topic must not be empty or longer than 1000 bytes");
         else
-            item.topic = topic;
+            wanted.topic = topic;
     }
-    f.Int("start_time", item.startTime, 0, kMaxTime);
-    f.Int("duration", item.duration, 0, 1440);
-    Item wanted = item;
+    if (f.String("timezone", timezone, false)) {
+        if (timezone.empty() || timezone.size() > 64)
+            f.Fail("the timezone must have 1 to 64 characters");
+        else
+            wanted.timezone = timezone;
+    }
+    f.Int("start_time", wanted.startTime, 0, kMaxTime);
+    f.Int("duration", wanted.duration, 0, 1440);
     const bool hasPassword = f.String("password", password, false);
     if (hasPassword && (password.size() > 10 || !IsAlnum(password)))
         f.Fail("the password has at most 10 letters and digits");
@@ -88,29 +94,25 @@ bool ApplyItemFields(const cJSON* body, Item& item, std::string& error)
         error = f.Error();
         return false;
     }
+    if (!(item.modifiable & kModPassword)) {
+        wanted.password = item.password;
+        wanted.passwordEnabled = item.passwordEnabled;
+    }
     const struct
     {
-        bool changed;
+        bool Item::*field;
         int bit;
-        const char* name;
-    } checks[] = {
-        {wanted.password != item.password || wanted.passwordEnabled != item.passwordEnabled, kModPassword, "password"},
-        {wanted.hostVideo != item.hostVideo, kModHostVideo, "host_video"},
-        {wanted.participantVideo != item.participantVideo, kModParticipantVideo, "participant_video"},
-        {wanted.joinBeforeHost != item.joinBeforeHost, kModJoinBeforeHost, "join_before_host"},
-        {wanted.muteUponEntry != item.muteUponEntry, kModMuteUponEntry, "mute_upon_entry"},
-        {wanted.usePmi != item.usePmi, kModUsePmi, "use_pmi"},
-        {wanted.autoRecording != item.autoRecording, kModAutoRecording, "auto_recording"},
+    } options[] = {
+        {&Item::hostVideo, kModHostVideo},
+        {&Item::participantVideo, kModParticipantVideo},
+        {&Item::joinBeforeHost, kModJoinBeforeHost},
+        {&Item::muteUponEntry, kModMuteUponEntry},
+        {&Item::usePmi, kModUsePmi},
+        {&Item::autoRecording, kModAutoRecording},
     };
-    for (const auto& c : checks) {
-        if (c.changed && !(item.modifiable & c.bit)) {
-            error = std::string("the option ") + c.name + " cannot be changed for this meeting";
-            return false;
-        }
-    }
-    wanted.topic = item.topic;
-    wanted.startTime = item.startTime;
-    wanted.duration = item.duration;
+    for (const auto& o : options)
+        if (!(item.modifiable & o.bit))
+            wanted.*o.field = item.*o.field;
     item = wanted;
     return true;
 }
@@ -118,12 +120,18 @@ bool ApplyItemFields(const cJSON* body, Item& item, std::string& error)
 const char* FailureText(int reason)
 {
     switch (reason) {
-    case kFailUnknownNumber: return "the meeting number does not exist";
-    case kFailNotStarted: return "the meeting has not started";
-    case kFailWrongPassword: return "the meeting password is wrong";
-    case kFailLocked: return "the meeting is locked";
-    case kFailFull: return "the meeting is full";
-    default: return "the meeting cannot be joined";
+    case kFailUnknownNumber:
+        return "the meeting number does not exist";
+    case kFailNotStarted:
+        return "the meeting has not started";
+    case kFailWrongPassword:
+        return "the meeting password is wrong";
+    case kFailLocked:
+        return "the meeting is locked";
+    case kFailFull:
+        return "the meeting is full";
+    default:
+        return "the meeting cannot be joined";
     }
 }
 
@@ -168,8 +176,12 @@ int64_t NumberFromPath(const httplib::Request& req)
 }
 
 // Participant token and, for calls that carry one, a body.
-bool ParticipantCall(const httplib::Request& req, httplib::Response& res, ServiceContext& ctx, JsonPtr& body,
-                     std::string& token, int64_t& number)
+bool ParticipantCall(const httplib::Request& req,
+                     httplib::Response& res,
+                     ServiceContext& ctx,
+                     JsonPtr& body,
+                     std::string& token,
+                     int64_t& number)
 {
     if (!RequireApp(req, res, ctx))
         return false;
@@ -418,8 +430,8 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         if (item)
             d = Describe(*item);
         Entry e;
-        const int rc = ctx.meetings.Join(number, item ? &d : nullptr, item && item->joinBeforeHost, password, name,
-                                         accountId, e);
+        const int rc =
+            ctx.meetings.Join(number, item ? &d : nullptr, item && item->joinBeforeHost, password, name, accountId, e);
         if (rc != 0) {
             cJSON* data = cJSON_CreateObject();
             cJSON_AddItemToObject(data, "reason", NumberItem(rc));
@@ -456,8 +468,7 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         ReplyOk(res, data);
     });
 
-    server.Post(R"(/sdk/meetings/(\d{1,11})/(leave|end))", [&ctx](const httplib::Request& req,
-                                                                  httplib::Response& res) {
+    server.Post(R"(/sdk/meetings/(\d{1,11})/(leave|end))", [&ctx](const httplib::Request& req, httplib::Response& res) {
         JsonPtr body;
         std::string token;
         int64_t number = 0;

@@ -1,13 +1,13 @@
 #include "service/Service.h"
 
-#include "service/Util.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <dirent.h>
 #include <fstream>
 #include <set>
 #include <sstream>
+
+#include "service/Util.h"
 
 namespace vtxsvc {
 

@@ -1,15 +1,15 @@
 #pragma once
 // The parts every route handler shares, and the functions that register the three route groups.
 
-#include "service/Json.h"
-#include "service/Meetings.h"
-#include "service/Outbox.h"
-#include "service/Store.h"
-
 #include <httplib.h>
 #include <map>
 #include <mutex>
 #include <string>
+
+#include "service/Json.h"
+#include "service/Meetings.h"
+#include "service/Outbox.h"
+#include "service/Store.h"
 
 namespace vtxsvc {
 
@@ -58,11 +58,13 @@ struct ItemOption
     const char* name;
     int bit;
 };
-inline constexpr ItemOption kItemOptions[] = {
-    {"password", kModPassword},           {"host_video", kModHostVideo},
-    {"participant_video", kModParticipantVideo}, {"join_before_host", kModJoinBeforeHost},
-    {"mute_upon_entry", kModMuteUponEntry}, {"use_pmi", kModUsePmi},
-    {"auto_recording", kModAutoRecording}};
+inline constexpr ItemOption kItemOptions[] = {{"password", kModPassword},
+                                              {"host_video", kModHostVideo},
+                                              {"participant_video", kModParticipantVideo},
+                                              {"join_before_host", kModJoinBeforeHost},
+                                              {"mute_upon_entry", kModMuteUponEntry},
+                                              {"use_pmi", kModUsePmi},
+                                              {"auto_recording", kModAutoRecording}};
 
 // The item object of both APIs.
 cJSON* ItemJson(const Item& item, const std::string& baseUrl, const std::string& hostAccount);

@@ -71,9 +71,9 @@ Account ReadAccount(const Statement& s)
     return a;
 }
 
-#define ITEM_COLUMNS                                                                                               \
-    "SELECT id, host_id, number, topic, start_time, duration, timezone, is_pmi, recurring, recurrence, password, " \
-    "password_enabled, host_video, participant_video, join_before_host, mute_upon_entry, use_pmi, "                \
+#define ITEM_COLUMNS                                                                                                   \
+    "SELECT id, host_id, number, topic, start_time, duration, timezone, is_pmi, recurring, recurrence, password, "     \
+    "password_enabled, host_video, participant_video, join_before_host, mute_upon_entry, use_pmi, "                    \
     "auto_recording, modifiable FROM items "
 
 Item ReadItem(const Statement& s)
@@ -215,7 +215,10 @@ bool Store::CreateAccount(Account& account, const std::string& password)
             "auto_recording, modifiable, created) VALUES(?, ?, ?, 0, 0, 'Asia/Shanghai', 1, 0, '', '', 0, 1, 1, 0, 0, "
             "1, 0, 127, ?)";
         Statement s(m_db, sqlItem);
-        ok = s.Bind(1, id).Bind(2, pmi).Bind(3, account.displayName + "'s Personal Meeting Room").Bind(4, NowSeconds())
+        ok = s.Bind(1, id)
+                 .Bind(2, pmi)
+                 .Bind(3, account.displayName + "'s Personal Meeting Room")
+                 .Bind(4, NowSeconds())
                  .Run();
     }
     m_db.Exec(ok ? "COMMIT" : "ROLLBACK");
@@ -310,7 +313,8 @@ bool Store::BindPhone(int64_t accountId, const std::string& phone)
 bool Store::StoreCode(const std::string& phone, const std::string& code, int64_t expires)
 {
     std::lock_guard<std::mutex> lock(m_db.Mutex());
-    static const char* const sql = "INSERT OR REPLACE INTO sms_codes(phone, code, expires, attempts) VALUES(?, ?, ?, 0)";
+    static const char* const sql =
+        "INSERT OR REPLACE INTO sms_codes(phone, code, expires, attempts) VALUES(?, ?, ?, 0)";
     Statement s(m_db, sql);
     return s.Bind(1, phone).Bind(2, code).Bind(3, expires).Run();
 }

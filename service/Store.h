@@ -2,13 +2,13 @@
 // Everything the service keeps on disk: accounts, schedule items, SMS codes, short links.
 // Each method takes the database lock itself, so callers never hold it.
 
-#include "service/Database.h"
-
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "service/Database.h"
 
 namespace vtxsvc {
 

@@ -101,16 +101,14 @@ int64_t NowSeconds()
 
 int64_t NowMillisMonotonic()
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
 std::string TimestampForFileName()
 {
     const auto now = std::chrono::system_clock::now();
-    const auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
     const std::time_t t = std::chrono::system_clock::to_time_t(now);
     std::tm tm{};
     gmtime_r(&t, &tm);
@@ -155,8 +153,8 @@ bool IsValidEmail(const std::string& email)
         domain.find("..") != std::string::npos)
         return false;
     for (unsigned char c : email) {
-        if (c <= ' ' || c == 0x7f || c == ',' || c == ';' || c == '<' || c == '>' || c == '"' || c == '(' ||
-            c == ')' || c == '[' || c == ']' || c == '\\')
+        if (c <= ' ' || c == 0x7f || c == ',' || c == ';' || c == '<' || c == '>' || c == '"' || c == '(' || c == ')' ||
+            c == '[' || c == ']' || c == '\\')
             return false;
     }
     return true;
@@ -195,12 +193,23 @@ std::string HtmlEscape(const std::string& text)
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out.push_back(c);
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out.push_back(c);
         }
     }
     return out;

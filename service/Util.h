@@ -7,13 +7,13 @@
 namespace vtxsvc {
 
 // Cryptographically random values (OpenSSL RAND_bytes); used for tokens, codes and numbers.
-std::string RandomToken(size_t bytes);      // lower-case hex, 2 * bytes characters
-std::string RandomDigits(size_t count);     // decimal digits, may start with 0
+std::string RandomToken(size_t bytes);            // lower-case hex, 2 * bytes characters
+std::string RandomDigits(size_t count);           // decimal digits, may start with 0
 int64_t RandomInRange(int64_t low, int64_t high); // inclusive
 
-int64_t NowSeconds();                       // wall clock, seconds since 1970 UTC
+int64_t NowSeconds(); // wall clock, seconds since 1970 UTC
 int64_t NowMillisMonotonic();
-std::string TimestampForFileName();         // 20261208T144700123 (UTC, milliseconds)
+std::string TimestampForFileName(); // 20261208T144700123 (UTC, milliseconds)
 
 bool IsValidPhone(const std::string& phone); // 11 digits starting with 1
 bool IsValidEmail(const std::string& email);

@@ -1,10 +1,10 @@
 // The maker's web service: the /api endpoints VTX calls, and the pages and pictures they link to.
 
+#include <cstdio>
+
 #include "service/Png.h"
 #include "service/Service.h"
 #include "service/Util.h"
-
-#include <cstdio>
 
 namespace vtxsvc {
 namespace {
@@ -15,8 +15,8 @@ constexpr size_t kMaxTopicBytes = 1000;
 constexpr size_t kMaxAddresses = 50;
 const char* const kGuestDomain = "guest.vtx.local";
 
-bool ParseDateTime(const std::string& text, const char* format, size_t length, int& y, int& mo, int& d, int& h,
-                   int& mi, int& s)
+bool ParseDateTime(
+    const std::string& text, const char* format, size_t length, int& y, int& mo, int& d, int& h, int& mi, int& s)
 {
     if (text.size() != length)
         return false;
@@ -71,7 +71,9 @@ std::string JoinPage(int64_t number, const std::string& topic)
     const std::string link = "vtxlaunch://roomID:" + std::to_string(number);
     std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
                        "<meta name=\"viewport\" content=\"width=device-width\">"
-                       "<title>VTX " + grouped + "</title><style>"
+                       "<title>VTX " +
+                       grouped +
+                       "</title><style>"
                        "body{font-family:sans-serif;text-align:center;margin-top:4em;color:#333}"
                        "a.button{display:inline-block;padding:.8em 2em;background:#1890ff;color:#fff;"
                        "border-radius:4px;text-decoration:none;font-size:1.2em}</style></head><body>\n";
@@ -157,10 +159,14 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
                 return Reply(res, "404", "unknown account " + email);
         }
         switch (ctx.store.CheckCode(phone, code, kCodeMaxAttempts)) {
-        case CodeCheck::Ok: break;
-        case CodeCheck::Wrong: return Reply(res, "401", "the verification code is wrong");
-        case CodeCheck::Expired: return Reply(res, "401", "the verification code has expired, ask for a new one");
-        case CodeCheck::Missing: return Reply(res, "401", "no verification code was sent to this phone number");
+        case CodeCheck::Ok:
+            break;
+        case CodeCheck::Wrong:
+            return Reply(res, "401", "the verification code is wrong");
+        case CodeCheck::Expired:
+            return Reply(res, "401", "the verification code has expired, ask for a new one");
+        case CodeCheck::Missing:
+            return Reply(res, "401", "no verification code was sent to this phone number");
         }
         cJSON* data = cJSON_CreateObject();
         if (withAccount) {
@@ -236,153 +242,153 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
         ReplyOk(res, data);
     });
 
-    Post(server, "/api/qzMeetings/meetings/meetings_arrange.do", [&ctx](const httplib::Request& req,
-                                                                        httplib::Response& res) {
-        std::string error;
-        JsonPtr root = ParseObject(req.body, error);
-        if (!root)
-            return Reply(res, "400", error);
-        FieldReader f(root.get());
-        std::string userId, topic, type, startTime, duration, timezone, password;
-        f.String("user_id", userId);
-        f.String("topic", topic);
-        f.String("type", type);
-        f.String("start_time", startTime);
-        f.String("duration", duration);
-        f.String("timezone", timezone);
-        f.String("password", password);
-        const cJSON* recurrence = f.Object("recurrence");
-        const cJSON* settings = f.Object("settings");
-        if (!f.Ok())
-            return Reply(res, "400", f.Error());
+    Post(server, "/api/qzMeetings/meetings/meetings_arrange.do",
+         [&ctx](const httplib::Request& req, httplib::Response& res) {
+             std::string error;
+             JsonPtr root = ParseObject(req.body, error);
+             if (!root)
+                 return Reply(res, "400", error);
+             FieldReader f(root.get());
+             std::string userId, topic, type, startTime, duration, timezone, password;
+             f.String("user_id", userId);
+             f.String("topic", topic);
+             f.String("type", type);
+             f.String("start_time", startTime);
+             f.String("duration", duration);
+             f.String("timezone", timezone);
+             f.String("password", password);
+             const cJSON* recurrence = f.Object("recurrence");
+             const cJSON* settings = f.Object("settings");
+             if (!f.Ok())
+                 return Reply(res, "400", f.Error());
 
-        FieldReader r(recurrence);
-        std::string rType, rInterval, weeklyDays, monthlyDay, endDate;
-        r.String("type", rType);
-        r.String("repeat_interval", rInterval);
-        r.String("end_date_time", endDate);
-        if (rType == "2")
-            r.String("weekly_days", weeklyDays);
-        if (rType == "3")
-            r.String("monthly_day", monthlyDay);
-        FieldReader s(settings);
-        bool hostVideo = true, participantVideo = true, joinBeforeHost = false, mute = false, usePmi = false;
-        std::string recording;
-        s.BoolText("host_video", hostVideo);
-        s.BoolText("participant_video", participantVideo);
-        s.BoolText("join_before_host", joinBeforeHost);
-        s.BoolText("mute_upon_entry", mute);
-        s.BoolText("use_pmi", usePmi);
-        s.String("auto_recording", recording);
-        if (!r.Ok())
-            return Reply(res, "400", "recurrence: " + r.Error());
-        if (!s.Ok())
-            return Reply(res, "400", "settings: " + s.Error());
+             FieldReader r(recurrence);
+             std::string rType, rInterval, weeklyDays, monthlyDay, endDate;
+             r.String("type", rType);
+             r.String("repeat_interval", rInterval);
+             r.String("end_date_time", endDate);
+             if (rType == "2")
+                 r.String("weekly_days", weeklyDays);
+             if (rType == "3")
+                 r.String("monthly_day", monthlyDay);
+             FieldReader s(settings);
+             bool hostVideo = true, participantVideo = true, joinBeforeHost = false, mute = false, usePmi = false;
+             std::string recording;
+             s.BoolText("host_video", hostVideo);
+             s.BoolText("participant_video", participantVideo);
+             s.BoolText("join_before_host", joinBeforeHost);
+             s.BoolText("mute_upon_entry", mute);
+             s.BoolText("use_pmi", usePmi);
+             s.String("auto_recording", recording);
+             if (!r.Ok())
+                 return Reply(res, "400", "recurrence: " + r.Error());
+             if (!s.Ok())
+                 return Reply(res, "400", "settings: " + s.Error());
 
-        uint64_t uid = 0;
-        if (!ParseUInt64(userId, uid))
-            return Reply(res, "400", "user_id must be a user ID");
-        auto host = ctx.store.AccountById(static_cast<int64_t>(uid));
-        if (!host)
-            return Reply(res, "404", "unknown user " + userId);
-        if (topic.empty() || topic.size() > kMaxTopicBytes)
-            return Reply(res, "400", "the topic must not be empty or longer than 1000 bytes");
-        int y, mo, d, h, mi, sec;
-        if (!ParseDateTime(startTime, "%4d-%2d-%2d %2d:%2d:%2d%c", 19, y, mo, d, h, mi, sec))
-            return Reply(res, "400", "start_time must be YYYY-MM-DD HH:MM:SS");
-        const int startDay = y * 10000 + mo * 100 + d;
-        uint64_t minutes = 0;
-        if (!ParseUInt64(duration, minutes) || minutes > 1440)
-            return Reply(res, "400", "duration must be 0 to 1440 minutes");
-        if (password.size() > 10 || !IsAlnum(password))
-            return Reply(res, "400", "the password has at most 10 letters and digits");
-        if (recording != "local" && recording != "none" && recording != "cloud")
-            return Reply(res, "400", "auto_recording must be local, none or cloud");
+             uint64_t uid = 0;
+             if (!ParseUInt64(userId, uid))
+                 return Reply(res, "400", "user_id must be a user ID");
+             auto host = ctx.store.AccountById(static_cast<int64_t>(uid));
+             if (!host)
+                 return Reply(res, "404", "unknown user " + userId);
+             if (topic.empty() || topic.size() > kMaxTopicBytes)
+                 return Reply(res, "400", "the topic must not be empty or longer than 1000 bytes");
+             int y, mo, d, h, mi, sec;
+             if (!ParseDateTime(startTime, "%4d-%2d-%2d %2d:%2d:%2d%c", 19, y, mo, d, h, mi, sec))
+                 return Reply(res, "400", "start_time must be YYYY-MM-DD HH:MM:SS");
+             const int startDay = y * 10000 + mo * 100 + d;
+             uint64_t minutes = 0;
+             if (!ParseUInt64(duration, minutes) || minutes > 1440)
+                 return Reply(res, "400", "duration must be 0 to 1440 minutes");
+             if (password.size() > 10 || !IsAlnum(password))
+                 return Reply(res, "400", "the password has at most 10 letters and digits");
+             if (recording != "local" && recording != "none" && recording != "cloud")
+                 return Reply(res, "400", "auto_recording must be local, none or cloud");
 
-        uint64_t interval = 0;
-        const uint64_t maxInterval = rType == "1" ? 15 : rType == "2" ? 12 : rType == "3" ? 3 : 0;
-        if (maxInterval == 0)
-            return Reply(res, "400", "recurrence type must be 1 (daily), 2 (weekly) or 3 (monthly)");
-        if (!ParseUInt64(rInterval, interval) || interval < 1 || interval > maxInterval)
-            return Reply(res, "400", "repeat_interval must be 1 to " + std::to_string(maxInterval));
-        if (!ParseDateTime(endDate, "%4d-%2d-%2dT%2d:%2d:%2dZ%c", 20, y, mo, d, h, mi, sec))
-            return Reply(res, "400", "end_date_time must be YYYY-MM-DDTHH:MM:SSZ");
-        if (y * 10000 + mo * 100 + d < startDay)
-            return Reply(res, "400", "the end date lies before the start");
-        int64_t dayOfMonth = 0;
-        if (rType == "2") {
-            // "2,4,6": days 1 (Sunday) to 7, ascending, each once.
-            int last = 0;
-            size_t pos = 0;
-            bool ok = !weeklyDays.empty();
-            while (ok && pos <= weeklyDays.size()) {
-                const size_t comma = weeklyDays.find(',', pos);
-                const std::string part = weeklyDays.substr(pos, comma == std::string::npos ? std::string::npos
-                                                                                            : comma - pos);
-                ok = part.size() == 1 && part[0] >= '1' && part[0] <= '7' && part[0] - '0' > last;
-                if (ok)
-                    last = part[0] - '0';
-                if (comma == std::string::npos)
-                    break;
-                pos = comma + 1;
-            }
-            if (!ok)
-                return Reply(res, "400", "weekly_days must list days 1 to 7 in ascending order, e.g. 2,4");
-        }
-        if (rType == "3") {
-            uint64_t day = 0;
-            if (!ParseUInt64(monthlyDay, day) || day < 1 || day > 31)
-                return Reply(res, "400", "monthly_day must be 1 to 31");
-            dayOfMonth = static_cast<int64_t>(day);
-        }
+             uint64_t interval = 0;
+             const uint64_t maxInterval = rType == "1" ? 15 : rType == "2" ? 12 : rType == "3" ? 3 : 0;
+             if (maxInterval == 0)
+                 return Reply(res, "400", "recurrence type must be 1 (daily), 2 (weekly) or 3 (monthly)");
+             if (!ParseUInt64(rInterval, interval) || interval < 1 || interval > maxInterval)
+                 return Reply(res, "400", "repeat_interval must be 1 to " + std::to_string(maxInterval));
+             if (!ParseDateTime(endDate, "%4d-%2d-%2dT%2d:%2d:%2dZ%c", 20, y, mo, d, h, mi, sec))
+                 return Reply(res, "400", "end_date_time must be YYYY-MM-DDTHH:MM:SSZ");
+             if (y * 10000 + mo * 100 + d < startDay)
+                 return Reply(res, "400", "the end date lies before the start");
+             int64_t dayOfMonth = 0;
+             if (rType == "2") {
+                 // "2,4,6": days 1 (Sunday) to 7, ascending, each once.
+                 int last = 0;
+                 size_t pos = 0;
+                 bool ok = !weeklyDays.empty();
+                 while (ok && pos <= weeklyDays.size()) {
+                     const size_t comma = weeklyDays.find(',', pos);
+                     const std::string part =
+                         weeklyDays.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+                     ok = part.size() == 1 && part[0] >= '1' && part[0] <= '7' && part[0] - '0' > last;
+                     if (ok)
+                         last = part[0] - '0';
+                     if (comma == std::string::npos)
+                         break;
+                     pos = comma + 1;
+                 }
+                 if (!ok)
+                     return Reply(res, "400", "weekly_days must list days 1 to 7 in ascending order, e.g. 2,4");
+             }
+             if (rType == "3") {
+                 uint64_t day = 0;
+                 if (!ParseUInt64(monthlyDay, day) || day < 1 || day > 31)
+                     return Reply(res, "400", "monthly_day must be 1 to 31");
+                 dayOfMonth = static_cast<int64_t>(day);
+             }
 
-        Item item;
-        item.hostId = host->id;
-        item.topic = topic;
-        item.duration = static_cast<int64_t>(minutes);
-        item.timezone = timezone;
-        item.recurring = true;
-        item.password = password;
-        item.passwordEnabled = !password.empty();
-        item.hostVideo = hostVideo;
-        item.participantVideo = participantVideo;
-        item.joinBeforeHost = joinBeforeHost;
-        item.muteUponEntry = mute;
-        item.usePmi = usePmi;
-        item.autoRecording = recording != "none";
-        JsonPtr rec(cJSON_CreateObject());
-        cJSON_AddItemToObject(rec.get(), "type", NumberItem(rType[0] - '0'));
-        cJSON_AddItemToObject(rec.get(), "repeat_interval", NumberItem(static_cast<int64_t>(interval)));
-        cJSON_AddStringToObject(rec.get(), "weekly_days", weeklyDays.c_str());
-        cJSON_AddItemToObject(rec.get(), "monthly_day", NumberItem(dayOfMonth));
-        cJSON_AddStringToObject(rec.get(), "end_date_time", endDate.c_str());
-        cJSON_AddStringToObject(rec.get(), "first_start", startTime.c_str());
-        item.recurrence = Print(rec.get());
-        item.number = usePmi ? host->pmi
-                             : ctx.store.NewNumber(11, [&ctx](int64_t n) { return ctx.meetings.IsRunning(n); });
-        if (item.number == 0 || !ctx.store.InsertItem(item))
-            return Reply(res, "500", "the meeting could not be saved");
-        cJSON* data = cJSON_CreateObject();
-        cJSON_AddStringToObject(data, "meeting_id", std::to_string(item.id).c_str());
-        cJSON_AddStringToObject(data, "meeting_number", std::to_string(item.number).c_str());
-        ReplyOk(res, data);
-    });
+             Item item;
+             item.hostId = host->id;
+             item.topic = topic;
+             item.duration = static_cast<int64_t>(minutes);
+             item.timezone = timezone;
+             item.recurring = true;
+             item.password = password;
+             item.passwordEnabled = !password.empty();
+             item.hostVideo = hostVideo;
+             item.participantVideo = participantVideo;
+             item.joinBeforeHost = joinBeforeHost;
+             item.muteUponEntry = mute;
+             item.usePmi = usePmi;
+             item.autoRecording = recording != "none";
+             JsonPtr rec(cJSON_CreateObject());
+             cJSON_AddItemToObject(rec.get(), "type", NumberItem(rType[0] - '0'));
+             cJSON_AddItemToObject(rec.get(), "repeat_interval", NumberItem(static_cast<int64_t>(interval)));
+             cJSON_AddStringToObject(rec.get(), "weekly_days", weeklyDays.c_str());
+             cJSON_AddItemToObject(rec.get(), "monthly_day", NumberItem(dayOfMonth));
+             cJSON_AddStringToObject(rec.get(), "end_date_time", endDate.c_str());
+             cJSON_AddStringToObject(rec.get(), "first_start", startTime.c_str());
+             item.recurrence = Print(rec.get());
+             item.number =
+                 usePmi ? host->pmi : ctx.store.NewNumber(11, [&ctx](int64_t n) { return ctx.meetings.IsRunning(n); });
+             if (item.number == 0 || !ctx.store.InsertItem(item))
+                 return Reply(res, "500", "the meeting could not be saved");
+             cJSON* data = cJSON_CreateObject();
+             cJSON_AddStringToObject(data, "meeting_id", std::to_string(item.id).c_str());
+             cJSON_AddStringToObject(data, "meeting_number", std::to_string(item.number).c_str());
+             ReplyOk(res, data);
+         });
 
-    Post(server, "/api/qzMeetings/meetings/get_meetings_short_links", [&ctx](const httplib::Request& req,
-                                                                             httplib::Response& res) {
-        std::string text;
-        if (!FormField(req, "meetings_id", text))
-            return Reply(res, "400", "missing field \"meetings_id\"");
-        int64_t number = 0;
-        if (!ParseNumberParam(text, number))
-            return Reply(res, "400", "meetings_id must be a meeting number");
-        if (!MeetingExists(ctx, number, nullptr))
-            return Reply(res, "404", "no meeting has this number");
-        const std::string code = ctx.store.ShortLinkFor(number);
-        if (code.empty())
-            return Reply(res, "500", "the short link could not be made");
-        Reply(res, "200", "ok", cJSON_CreateString((BaseUrl(req, ctx) + "/s/" + code).c_str()));
-    });
+    Post(server, "/api/qzMeetings/meetings/get_meetings_short_links",
+         [&ctx](const httplib::Request& req, httplib::Response& res) {
+             std::string text;
+             if (!FormField(req, "meetings_id", text))
+                 return Reply(res, "400", "missing field \"meetings_id\"");
+             int64_t number = 0;
+             if (!ParseNumberParam(text, number))
+                 return Reply(res, "400", "meetings_id must be a meeting number");
+             if (!MeetingExists(ctx, number, nullptr))
+                 return Reply(res, "404", "no meeting has this number");
+             const std::string code = ctx.store.ShortLinkFor(number);
+             if (code.empty())
+                 return Reply(res, "500", "the short link could not be made");
+             Reply(res, "200", "ok", cJSON_CreateString((BaseUrl(req, ctx) + "/s/" + code).c_str()));
+         });
 
     Post(server, "/api/qzMeetings/meetings/send_email", [&ctx](const httplib::Request& req, httplib::Response& res) {
         std::vector<std::string> addresses;
@@ -504,8 +510,7 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
 
     server.Get(R"(/avatar/(\d{1,12})\.png)", [&ctx](const httplib::Request& req, httplib::Response& res) {
         uint64_t id = 0;
-        if (!ParseUInt64(req.matches[1], id) || !ctx.store.AccountById(static_cast<int64_t>(id)))
-        {
+        if (!ParseUInt64(req.matches[1], id) || !ctx.store.AccountById(static_cast<int64_t>(id))) {
             Reply(res, "404", "no such avatar");
             res.status = 404;
             return;

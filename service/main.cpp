@@ -1,14 +1,14 @@
 // vtx-service --listen HOST:PORT --data DIR --cert FILE --key FILE [--capacity N]
 
-#include "service/Service.h"
-#include "service/Util.h"
-
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <thread>
+
+#include "service/Service.h"
+#include "service/Util.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Answer envelope, bad input and process behaviour of vtx-service.
 
-#include "ServiceClient.h"
-#include "support/TestEnvironment.h"
-
 #include <cstdlib>
 #include <gtest/gtest.h>
+
+#include "ServiceClient.h"
+#include "support/TestEnvironment.h"
 
 using namespace servicetest;
 using vtxtest::VtxService;

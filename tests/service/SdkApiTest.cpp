@@ -1,10 +1,9 @@
 // The meeting cloud API that libsdk uses, at the HTTP level.
 
-#include "ServiceClient.h"
-
-#include "service/AppCredentials.h"
-
 #include <gtest/gtest.h>
+
+#include "ServiceClient.h"
+#include "service/AppCredentials.h"
 
 using namespace servicetest;
 using vtxtest::VtxService;
@@ -28,7 +27,11 @@ protected:
             *number = static_cast<int64_t>(a.DataNum("meeting_number"));
         return static_cast<int64_t>(a.DataNum("meeting_id"));
     }
-    Answer Start(int64_t number) { return m_client.PostJson("/sdk/meetings/start", "{\"number\":" + std::to_string(number) + ",\"kind\":1}", m_demo); }
+    Answer Start(int64_t number)
+    {
+        return m_client.PostJson("/sdk/meetings/start", "{\"number\":" + std::to_string(number) + ",\"kind\":1}",
+                                 m_demo);
+    }
     Answer JoinAnonymous(int64_t number, const std::string& password = std::string(), const char* name = "Guest")
     {
         return m_client.PostJson("/sdk/meetings/join",
@@ -62,10 +65,10 @@ TEST_F(SdkApi, AuthenticationNeedsTheApplicationPair)
               "401");
     EXPECT_EQ(m_client.PostJson("/sdk/auth", "{\"app_key\":1,\"app_secret\":2}").Code(), "400");
     EXPECT_EQ(m_client.PostJson("/sdk/login", "{\"user\":\"demo@vtx.local\",\"password\":\"demo1234\"}").Code(), "401");
-    EXPECT_EQ(m_client.PostJson("/sdk/login", "{\"user\":\"demo@vtx.local\",\"password\":\"wrong\"}",
-                                m_client.AppHeaders())
-                  .Code(),
-              "401");
+    EXPECT_EQ(
+        m_client.PostJson("/sdk/login", "{\"user\":\"demo@vtx.local\",\"password\":\"wrong\"}", m_client.AppHeaders())
+            .Code(),
+        "401");
     EXPECT_EQ(m_client.Get("/sdk/items", m_client.AppHeaders()).Code(), "401");
     const Answer me = m_client.Get("/sdk/me", m_demo);
     ASSERT_EQ(me.Code(), "200");
@@ -107,8 +110,8 @@ TEST_F(SdkApi, ItemsCanBeListedEditedAndDeletedButThePersonalOneStays)
     EXPECT_EQ(m_client.Delete(path, m_demo).Code(), "200");
     EXPECT_EQ(m_client.Get(path, m_demo).Code(), "404");
     EXPECT_EQ(m_client.Delete(path, m_demo).Code(), "404");
-    const auto pmiId = static_cast<int64_t>(
-        cJSON_GetObjectItemCaseSensitive(cJSON_GetArrayItem(items, 0), "meeting_id")->valuedouble);
+    const auto pmiId =
+        static_cast<int64_t>(cJSON_GetObjectItemCaseSensitive(cJSON_GetArrayItem(items, 0), "meeting_id")->valuedouble);
     EXPECT_EQ(m_client.Delete("/sdk/items/" + std::to_string(pmiId), m_demo).Code(), "403");
 }
 
@@ -132,20 +135,23 @@ TEST_F(SdkApi, PeriodicPmiScheduleUpdatesThePersonalMeeting)
     EXPECT_EQ(number, pmi);
 }
 
-TEST_F(SdkApi, OptionMarkedNotModifiableCannotBeChanged)
+TEST_F(SdkApi, OptionMarkedNotModifiableKeepsItsValue)
 {
     const int64_t id = CreateItem("{\"topic\":\"locked option\",\"join_before_host\":true}");
     ASSERT_EQ(m_client
-                  .PostJson("/admin/modifiable", "{\"meeting_id\":" + std::to_string(id) +
-                                                     ",\"modifiable\":{\"join_before_host\":false}}")
+                  .PostJson("/admin/modifiable",
+                            "{\"meeting_id\":" + std::to_string(id) + ",\"modifiable\":{\"join_before_host\":false}}")
                   .Code(),
               "200");
     const std::string path = "/sdk/items/" + std::to_string(id);
     const Answer item = m_client.Get(path, m_demo);
     EXPECT_FALSE(cJSON_IsTrue(cJSON_GetObjectItemCaseSensitive(
         cJSON_GetObjectItemCaseSensitive(item.Data(), "modifiable"), "join_before_host")));
-    EXPECT_EQ(m_client.Put(path, "{\"join_before_host\":false}", m_demo).Code(), "400");
-    EXPECT_EQ(m_client.Put(path, "{\"join_before_host\":true,\"topic\":\"same value is fine\"}", m_demo).Code(), "200");
+    // The SDK sends whole items: the locked option keeps its value, the rest changes.
+    const Answer edited = m_client.Put(path, "{\"join_before_host\":false,\"mute_upon_entry\":true}", m_demo);
+    ASSERT_EQ(edited.Code(), "200") << edited.body;
+    EXPECT_TRUE(edited.DataBool("join_before_host"));
+    EXPECT_TRUE(edited.DataBool("mute_upon_entry"));
 }
 
 TEST_F(SdkApi, JoinFailsWithTheSdkReasons)
@@ -279,9 +285,9 @@ TEST_F(SdkApi, OnlyTheOwnerStartsAScheduledMeeting)
     CreateItem("{\"topic\":\"mine\"}", &number);
     ASSERT_EQ(m_client.PostJson("/api/orvo/user/GetVerificationCode.do", "{\"phoneNumber\":\"13700137000\"}").Code(),
               "200");
-    const Answer guest = m_client.PostJson("/api/orvo/user/Validation.do",
-                                           "{\"phoneNumber\":\"13700137000\",\"verification_code\":\"" +
-                                               m_service.LatestSmsCode("13700137000") + "\"}");
+    const Answer guest =
+        m_client.PostJson("/api/orvo/user/Validation.do", "{\"phoneNumber\":\"13700137000\",\"verification_code\":\"" +
+                                                              m_service.LatestSmsCode("13700137000") + "\"}");
     const auto other = m_client.SignIn(guest.DataStr("account_name"), guest.DataStr("password"));
     EXPECT_EQ(m_client.PostJson("/sdk/meetings/start", "{\"number\":" + std::to_string(number) + "}", other).Code(),
               "403");

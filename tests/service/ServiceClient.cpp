@@ -1,8 +1,8 @@
 #include "ServiceClient.h"
 
-#include "service/AppCredentials.h"
-
 #include <cmath>
+
+#include "service/AppCredentials.h"
 
 namespace servicetest {
 
@@ -46,7 +46,8 @@ Answer ToAnswer(const httplib::Result& result)
     return a;
 }
 
-Client::Client(const vtxtest::VtxService& service) : m_client(service.Host(), service.Port())
+Client::Client(const vtxtest::VtxService& service)
+    : m_client(service.Host(), service.Port())
 {
     m_client.set_ca_cert_path(vtxtest::VtxService::CaFile().c_str());
     m_client.enable_server_certificate_verification(true);
@@ -82,8 +83,8 @@ Answer Client::Delete(const std::string& path, const httplib::Headers& headers)
 std::string Client::AppToken()
 {
     if (m_appToken.empty()) {
-        const Answer a = PostJson("/sdk/auth", std::string("{\"app_key\":\"") + vtx::kAppKey +
-                                                   "\",\"app_secret\":\"" + vtx::kAppSecret + "\"}");
+        const Answer a = PostJson("/sdk/auth", std::string("{\"app_key\":\"") + vtx::kAppKey + "\",\"app_secret\":\"" +
+                                                   vtx::kAppSecret + "\"}");
         m_appToken = a.DataStr("app_token");
     }
     return m_appToken;
@@ -96,8 +97,8 @@ httplib::Headers Client::AppHeaders()
 
 httplib::Headers Client::SignIn(const std::string& user, const std::string& password)
 {
-    const Answer a = PostJson("/sdk/login", "{\"user\":" + Quote(user) + ",\"password\":" + Quote(password) + "}",
-                              AppHeaders());
+    const Answer a =
+        PostJson("/sdk/login", "{\"user\":" + Quote(user) + ",\"password\":" + Quote(password) + "}", AppHeaders());
     return {{"X-App-Token", AppToken()}, {"X-Session-Token", a.DataStr("session_token")}};
 }
 

@@ -2,12 +2,12 @@
 // HTTPS client for the service tests: verifies the service against the development CA and
 // hands back the parsed JSON answer.
 
-#include "support/VtxService.h"
-
 #include <cjson/cJSON.h>
 #include <httplib.h>
 #include <memory>
 #include <string>
+
+#include "support/VtxService.h"
 
 namespace servicetest {
 
@@ -19,16 +19,16 @@ using Json = std::unique_ptr<cJSON, JsonDeleter>;
 
 struct Answer
 {
-    int status = 0;  // HTTP status, 0 when there was no answer
+    int status = 0; // HTTP status, 0 when there was no answer
     std::string body;
-    Json json;       // null when the body is not JSON
+    Json json; // null when the body is not JSON
 
     std::string Code() const { return Str("code"); }
     std::string Msg() const { return Str("msg"); }
-    std::string Str(const char* name) const;      // top-level string member, "" when absent
+    std::string Str(const char* name) const; // top-level string member, "" when absent
     const cJSON* Data() const;
     std::string DataStr(const char* name) const;
-    double DataNum(const char* name) const;       // NAN when absent or not a number
+    double DataNum(const char* name) const; // NAN when absent or not a number
     bool DataBool(const char* name) const;
 };
 

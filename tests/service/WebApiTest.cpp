@@ -1,10 +1,10 @@
 // The maker's web service endpoints, against a service started by each test.
 
-#include "ServiceClient.h"
-
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+
+#include "ServiceClient.h"
 
 using namespace servicetest;
 using vtxtest::VtxService;
@@ -223,8 +223,9 @@ TEST_F(WebApi, RecurringMeetingAppearsInTheHostsList)
     const cJSON* rec = cJSON_GetObjectItemCaseSensitive(item, "recurrence");
     EXPECT_STREQ(cJSON_GetObjectItemCaseSensitive(rec, "weekly_days")->valuestring, "3,5");
     EXPECT_EQ(cJSON_GetObjectItemCaseSensitive(rec, "repeat_interval")->valuedouble, 2.0);
-    EXPECT_EQ(std::to_string(static_cast<int64_t>(cJSON_GetObjectItemCaseSensitive(item, "meeting_number")->valuedouble)),
-              a.DataStr("meeting_number"));
+    EXPECT_EQ(
+        std::to_string(static_cast<int64_t>(cJSON_GetObjectItemCaseSensitive(item, "meeting_number")->valuedouble)),
+        a.DataStr("meeting_number"));
 }
 
 TEST_F(WebApi, RecurringMeetingRejectsBadFields)
@@ -271,11 +272,11 @@ TEST_F(WebApi, ShortLinkResolvesToLaunchPage)
     const cJSON* data = a.Data();
     ASSERT_TRUE(cJSON_IsString(data));
     const std::string link = data->valuestring;
-    EXPECT_EQ(m_client.PostForm("/api/qzMeetings/meetings/get_meetings_short_links",
-                                {{"meetings_id", std::to_string(pmi)}})
-                  .Data()
-                  ->valuestring,
-              link);
+    EXPECT_EQ(
+        m_client.PostForm("/api/qzMeetings/meetings/get_meetings_short_links", {{"meetings_id", std::to_string(pmi)}})
+            .Data()
+            ->valuestring,
+        link);
     const std::string base = m_service.BaseUrl();
     ASSERT_EQ(link.compare(0, base.size(), base), 0) << link;
     auto page = m_client.Raw().Get(link.substr(base.size()).c_str());
@@ -284,9 +285,9 @@ TEST_F(WebApi, ShortLinkResolvesToLaunchPage)
     EXPECT_NE(page->get_header_value("Content-Type").find("text/html"), std::string::npos);
     EXPECT_NE(page->body.find("href=\"vtxlaunch://roomID:" + std::to_string(pmi) + "\""), std::string::npos);
 
-    EXPECT_EQ(m_client.PostForm("/api/qzMeetings/meetings/get_meetings_short_links", {{"meetings_id", "55555555555"}})
-                  .Code(),
-              "404");
+    EXPECT_EQ(
+        m_client.PostForm("/api/qzMeetings/meetings/get_meetings_short_links", {{"meetings_id", "55555555555"}}).Code(),
+        "404");
     EXPECT_EQ(m_client.PostForm("/api/qzMeetings/meetings/get_meetings_short_links", {{"meetings_id", "x"}}).Code(),
               "400");
     EXPECT_EQ(m_client.Raw().Get("/s/zzzz")->status, 404);
@@ -296,8 +297,7 @@ TEST_F(WebApi, EmailInvitationWritesOneFilePerAddress)
 {
     const std::string body = "{\"topic\":\"Plan \\\"A\\\"\",\"start_time\":\"2031-01-01 10:00:00\",\"duration\":\"60 "
                              "minutes\",\"meetings_id\":\"12345678901\",\"mettings_password\":\"pw1\"}";
-    const Answer a =
-        m_client.PostJson("/api/qzMeetings/meetings/send_email?email=" + Escape("a@x.cn;b@y.cn"), body);
+    const Answer a = m_client.PostJson("/api/qzMeetings/meetings/send_email?email=" + Escape("a@x.cn;b@y.cn"), body);
     ASSERT_EQ(a.Code(), "200") << a.body;
     const auto files = m_service.OutboxFiles("email-");
     ASSERT_EQ(files.size(), 2u);
@@ -308,7 +308,8 @@ TEST_F(WebApi, EmailInvitationWritesOneFilePerAddress)
     EXPECT_NE(text.str().find("123-4567-8901"), std::string::npos);
     EXPECT_NE(text.str().find("pw1"), std::string::npos);
 
-    const Answer bad = m_client.PostJson("/api/qzMeetings/meetings/send_email?email=" + Escape("a@x.cn;not-mail"), body);
+    const Answer bad =
+        m_client.PostJson("/api/qzMeetings/meetings/send_email?email=" + Escape("a@x.cn;not-mail"), body);
     EXPECT_EQ(bad.Code(), "400");
     EXPECT_NE(bad.Msg().find("not-mail"), std::string::npos);
     EXPECT_EQ(m_client.PostJson("/api/qzMeetings/meetings/send_email?email=", body).Code(), "400");

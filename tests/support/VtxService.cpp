@@ -1,7 +1,5 @@
 #include "support/VtxService.h"
 
-#include "support/TestEnvironment.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -13,6 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/TestEnvironment.h"
+
 namespace vtxtest {
 namespace {
 
@@ -21,8 +21,7 @@ constexpr int kStopTimeoutMs = 10000;
 
 int64_t NowMs()
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -45,20 +44,35 @@ int WaitWithDeadline(pid_t pid, int timeoutMs)
 
 } // namespace
 
-VtxService::VtxService() { Start(Options()); }
+VtxService::VtxService()
+{
+    Start(Options());
+}
 
-VtxService::VtxService(const Options& options) { Start(options); }
+VtxService::VtxService(const Options& options)
+{
+    Start(options);
+}
 
 VtxService::~VtxService()
 {
     Stop();
 }
 
-std::string VtxService::HostPort() const { return Host() + ":" + std::to_string(m_port); }
+std::string VtxService::HostPort() const
+{
+    return Host() + ":" + std::to_string(m_port);
+}
 
-std::string VtxService::BaseUrl() const { return "https://" + HostPort(); }
+std::string VtxService::BaseUrl() const
+{
+    return "https://" + HostPort();
+}
 
-std::string VtxService::CaFile() { return std::string(VTX_CERT_DIR) + "/ca.crt"; }
+std::string VtxService::CaFile()
+{
+    return std::string(VTX_CERT_DIR) + "/ca.crt";
+}
 
 void VtxService::Start(const Options& options)
 {
@@ -73,8 +87,14 @@ void VtxService::Start(const Options& options)
         m_error = "pipe failed";
         return;
     }
-    std::vector<std::string> args = {binary,  "--listen", "127.0.0.1:0", "--data", m_dataDir, "--cert",
-                                     std::string(VTX_CERT_DIR) + "/server.crt", "--key",
+    std::vector<std::string> args = {binary,
+                                     "--listen",
+                                     "127.0.0.1:0",
+                                     "--data",
+                                     m_dataDir,
+                                     "--cert",
+                                     std::string(VTX_CERT_DIR) + "/server.crt",
+                                     "--key",
                                      std::string(VTX_CERT_DIR) + "/server.key"};
     if (options.capacity > 0) {
         args.push_back("--capacity");

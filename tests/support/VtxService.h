@@ -13,8 +13,8 @@ class VtxService
 public:
     struct Options
     {
-        std::string dataDir;   // empty: a fresh temporary folder
-        int capacity = 0;      // participants per meeting; 0 keeps the service default
+        std::string dataDir; // empty: a fresh temporary folder
+        int capacity = 0;    // participants per meeting; 0 keeps the service default
     };
 
     VtxService();
@@ -28,12 +28,12 @@ public:
 
     std::string Host() const { return "127.0.0.1"; }
     int Port() const { return m_port; }
-    std::string HostPort() const;  // "127.0.0.1:43123"
-    std::string BaseUrl() const;   // "https://127.0.0.1:43123"
+    std::string HostPort() const; // "127.0.0.1:43123"
+    std::string BaseUrl() const;  // "https://127.0.0.1:43123"
     const std::string& DataDir() const { return m_dataDir; }
     std::string OutboxDir() const { return m_dataDir + "/outbox"; }
     std::string LogFile() const { return m_dataDir + "/service.log"; }
-    static std::string CaFile();   // the development CA that signed the service's certificate
+    static std::string CaFile(); // the development CA that signed the service's certificate
 
     // The code of the newest SMS sent to |phone|, or "" when none was sent.
     std::string LatestSmsCode(const std::string& phone) const;
