@@ -45,8 +45,8 @@ void holdUntil(const std::atomic<bool>& release, std::chrono::seconds limit)
 
 TEST(HttpClientSend, JsonBodyIsPostedAsJson)
 {
-    HttpsTestServer https;
     std::string method, contentType, accept, body;
+    HttpsTestServer https;
     https.server().Post("/api/echo", [&](const httplib::Request& req, httplib::Response& res) {
         method = req.method;
         contentType = req.get_header_value("Content-Type");
@@ -73,9 +73,9 @@ TEST(HttpClientSend, JsonBodyIsPostedAsJson)
 
 TEST(HttpClientSend, FieldsArriveDecodedWithTheirReservedCharacters)
 {
-    HttpsTestServer https;
     std::string contentType, email, name, body;
     std::size_t fieldCount = 0;
+    HttpsTestServer https;
     https.server().Post("/api/fields", [&](const httplib::Request& req, httplib::Response& res) {
         contentType = req.get_header_value("Content-Type");
         body = req.body;
@@ -102,8 +102,8 @@ TEST(HttpClientSend, FieldsArriveDecodedWithTheirReservedCharacters)
 
 TEST(HttpClientSend, ConflictingFlagsAreRefusedWithoutTraffic)
 {
-    HttpsTestServer https;
     std::atomic<int> hits{0};
+    HttpsTestServer https;
     https.server().Post("/x", [&](const httplib::Request&, httplib::Response& res) {
         ++hits;
         res.set_content("{}", "application/json");
@@ -143,8 +143,8 @@ TEST(HttpClientGet, ReturnsBodyAndKeepsItOnErrorStatus)
 
 TEST(HttpClientTls, UnrelatedCaIsRefusedBeforeTheRequestIsSent)
 {
-    HttpsTestServer https;
     std::atomic<int> hits{0};
+    HttpsTestServer https;
     https.server().Get("/secret", [&](const httplib::Request&, httplib::Response& res) {
         ++hits;
         res.set_content("secret", "text/plain");
@@ -228,8 +228,8 @@ TEST(HttpClientLimits, BodyOfExactlyOneMegabyteIsAcceptedOneByteMoreIsRefused)
 
 TEST(HttpClientLimits, ServerThatNeverAnswersTimesOut)
 {
-    HttpsTestServer https;
     std::atomic<bool> release{false};
+    HttpsTestServer https;
     https.server().Get("/hang", [&](const httplib::Request&, httplib::Response& res) {
         holdUntil(release, std::chrono::seconds(20));
         res.set_content("late", "text/plain");
@@ -265,9 +265,9 @@ TEST(HttpClientLimits, ClosedPortFailsAsConnectError)
 
 TEST(HttpClientSharing, FreshClientsOnDifferentThreadsReuseOneConnection)
 {
-    HttpsTestServer https;
     std::mutex mutex;
     std::vector<int> ports;
+    HttpsTestServer https;
     https.server().Get("/q", [&](const httplib::Request& req, httplib::Response& res) {
         std::lock_guard<std::mutex> lock(mutex);
         ports.push_back(req.remote_port);

@@ -102,8 +102,8 @@ QByteArray readAll(const QString& path)
 TEST(HttpDownload, ReportsRisingProgressThenCompletionWithTheFileInPlace)
 {
     ASSERT_TRUE(trusted().ready());
-    HttpsTestServer https;
     const std::string content = payload(400 * 1024);
+    HttpsTestServer https;
     https.server().Get("/avatar.png", [&](const httplib::Request&, httplib::Response& res) {
         res.set_content_provider(content.size(), "image/png",
                                  [&](size_t offset, size_t length, httplib::DataSink& sink) {
@@ -138,9 +138,9 @@ TEST(HttpDownload, ReportsRisingProgressThenCompletionWithTheFileInPlace)
 TEST(HttpDownload, StopEndsARunningDownloadPromptlyAndLeavesNoPartialFile)
 {
     ASSERT_TRUE(trusted().ready());
-    HttpsTestServer https;
     std::atomic<bool> serverDone{false};
     const std::string chunk = payload(16 * 1024);
+    HttpsTestServer https;
     https.server().Get("/big.bin", [&](const httplib::Request&, httplib::Response& res) {
         // Announces 64 MB and trickles it out, so the download is still running when stopped.
         res.set_content_provider(64u * 1024 * 1024, "application/octet-stream",
@@ -176,8 +176,8 @@ TEST(HttpDownload, StopEndsARunningDownloadPromptlyAndLeavesNoPartialFile)
 TEST(HttpDownload, ErrorPageNeverReplacesTheExistingFile)
 {
     ASSERT_TRUE(trusted().ready());
-    HttpsTestServer https;
     std::atomic<int> hits{0};
+    HttpsTestServer https;
     https.server().Get("/missing.png", [&](const httplib::Request&, httplib::Response& res) {
         ++hits;
         res.status = 404;
@@ -208,8 +208,8 @@ TEST(HttpDownload, UntrustedServerYieldsNoFile)
 {
     Component untrusted(HttpsTestServer::wrongCaFile());
     ASSERT_TRUE(untrusted.ready());
-    HttpsTestServer https;
     std::atomic<int> hits{0};
+    HttpsTestServer https;
     https.server().Get("/a.png", [&](const httplib::Request&, httplib::Response& res) {
         ++hits;
         res.set_content("png", "image/png");

@@ -64,6 +64,8 @@ protected:
     void TearDown() override
     {
         m_release = true;
+        // Handlers write into the fixture, so the server ends before the members it uses.
+        m_https.stop();
         qunsetenv("VTX_SERVICE_HOST");
         net::setRequestTimeouts(0, 0);
     }
