@@ -1,4 +1,4 @@
-// vtx-service --listen HOST:PORT --data DIR --cert FILE --key FILE [--capacity N]
+// vtx-service --listen HOST:PORT --data DIR --cert FILE --key FILE [--capacity N] [--participant-timeout S]
 
 #include <csignal>
 #include <cstdio>
@@ -23,6 +23,7 @@ struct Options
     std::string cert;
     std::string key;
     int capacity = 100;
+    int participantTimeout = 60;
     bool verbose = false;
 };
 
@@ -31,7 +32,7 @@ int Usage(const char* message)
     if (message)
         std::fprintf(stderr, "vtx-service: %s\n", message);
     std::fprintf(stderr, "usage: vtx-service --listen HOST:PORT --data DIR --cert FILE --key FILE "
-                         "[--capacity N] [--verbose]\n");
+                         "[--capacity N] [--participant-timeout SECONDS] [--verbose]\n");
     return 2;
 }
 
@@ -88,6 +89,13 @@ bool ParseArgs(int argc, char** argv, Options& o, const char*& error)
                 return false;
             }
             o.capacity = static_cast<int>(n);
+        } else if (arg == "--participant-timeout") {
+            uint64_t n = 0;
+            if (!value(v) || !vtxsvc::ParseUInt64(v, n) || n < 1 || n > 86400) {
+                error = "--participant-timeout needs seconds from 1 to 86400";
+                return false;
+            }
+            o.participantTimeout = static_cast<int>(n);
         } else if (arg == "--verbose") {
             o.verbose = true;
         } else {
@@ -155,6 +163,7 @@ int main(int argc, char** argv)
     }
     ctx.LoadVersion();
     ctx.meetings.SetCapacity(options.capacity);
+    ctx.meetings.SetIdleLimitMillis(int64_t(options.participantTimeout) * 1000);
 
     httplib::SSLServer server(options.cert.c_str(), options.key.c_str());
     if (!server.is_valid()) {

@@ -1,5 +1,6 @@
 // The meeting cloud API that libsdk uses, at the HTTP level.
 
+#include <chrono>
 #include <gtest/gtest.h>
 
 #include "ServiceClient.h"
@@ -302,4 +303,31 @@ TEST_F(SdkApi, OnlyTheOwnerStartsAScheduledMeeting)
                             m_client.AppHeaders())
                   .Code(),
               "401");
+}
+
+TEST(SdkApiTimeout, ParticipantThatStopsPollingIsDropped)
+{
+    VtxService service(VtxService::Options{std::string(), 0, 1});
+    ASSERT_TRUE(service.Ok()) << service.Error();
+    Client client(service);
+    const auto demo = client.SignInDemo();
+    const Answer host = client.PostJson("/sdk/meetings/start", "{\"number\":0}", demo);
+    ASSERT_EQ(host.Code(), "200") << host.body;
+    const auto number = static_cast<int64_t>(host.DataNum("number"));
+    const Answer guest =
+        client.PostJson("/sdk/meetings/join", "{\"number\":" + std::to_string(number) + ",\"display_name\":\"gone\"}",
+                        client.AppHeaders());
+    ASSERT_EQ(guest.Code(), "200") << guest.body;
+
+    // The host keeps polling; the guest never does and must vanish from the list.
+    const std::string statePath = "/sdk/meetings/" + std::to_string(number) + "/state?participant=";
+    int count = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    do {
+        const Answer s = client.Get(statePath + host.DataStr("participant_id"), client.AppHeaders());
+        ASSERT_EQ(s.DataStr("state"), "running");
+        count = cJSON_GetArraySize(cJSON_GetObjectItemCaseSensitive(s.Data(), "participants"));
+    } while (count > 1 && std::chrono::steady_clock::now() < deadline);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(client.Get(statePath + guest.DataStr("participant_id"), client.AppHeaders()).DataStr("state"), "left");
 }

@@ -100,6 +100,10 @@ void VtxService::Start(const Options& options)
         args.push_back("--capacity");
         args.push_back(std::to_string(options.capacity));
     }
+    if (options.participantTimeout > 0) {
+        args.push_back("--participant-timeout");
+        args.push_back(std::to_string(options.participantTimeout));
+    }
     const std::string log = LogFile();
     const pid_t pid = fork();
     if (pid < 0) {

@@ -13,8 +13,9 @@ class VtxService
 public:
     struct Options
     {
-        std::string dataDir; // empty: a fresh temporary folder
-        int capacity = 0;    // participants per meeting; 0 keeps the service default
+        std::string dataDir;        // empty: a fresh temporary folder
+        int capacity = 0;           // participants per meeting; 0 keeps the service default
+        int participantTimeout = 0; // seconds without polling before a participant is dropped; 0: default
     };
 
     VtxService();
