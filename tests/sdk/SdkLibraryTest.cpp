@@ -1,0 +1,120 @@
+// libsdk on its own: refused calls, and a meeting cloud that never answers.
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "CloudTestSupport.h"
+#include "orvosdk/orvo_sdk.h"
+
+using namespace ORVOSDK;
+using sdktest::WaitFor;
+
+namespace {
+
+struct AuthSink : IAuthServiceEvent
+{
+    std::vector<AuthResult> results;
+    void onAuthenticationReturn(AuthResult ret) override { results.push_back(ret); }
+    void onLoginRet(LOGINSTATUS, IAccountInfo*) override {}
+    void onLogout() override {}
+    void onIdentityExpired() override {}
+};
+
+struct Handler : INetworkConnectionHandler
+{
+    int ready = 0;
+    void onNetworkConnectionReady() override { ++ready; }
+    void onProxyAuthenticationRequired(const wchar_t*, unsigned int) override {}
+    void onCertificateVerificationFailed(const wchar_t*) override {}
+};
+
+} // namespace
+
+// The SDK initialises once per process, so the whole life is one case.
+TEST(OrvoSdkLibrary, RefusesMisuseAndReportsASilentCloudWithoutBlocking)
+{
+    IMeetingService* meeting = nullptr;
+    EXPECT_EQ(CreateMeetingService(&meeting), SDKERR_UNINITIALIZE);
+    EXPECT_EQ(meeting, nullptr);
+    EXPECT_EQ(CreateAuthService(nullptr), SDKERR_INVALID_PARAMETER);
+    ICustomizedResourceHelper* res = nullptr;
+    EXPECT_EQ(RetrieveCustomizedResourceHelper(&res), SDKERR_UNINITIALIZE);
+    EXPECT_EQ(CleanUPSDK(), SDKERR_UNINITIALIZE);
+
+    InitParam bad{};
+    EXPECT_EQ(InitSDK(bad), SDKERR_INVALID_PARAMETER);
+    bad.strWebDomain = L"http://127.0.0.1:1";
+    EXPECT_EQ(InitSDK(bad), SDKERR_INVALID_PARAMETER); // the cloud is only spoken to over TLS
+
+    // A cloud that accepts connections and never answers.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    std::vector<QTcpSocket*> held;
+    QObject::connect(&silent, &QTcpServer::newConnection, [&] { held.push_back(silent.nextPendingConnection()); });
+    qputenv("VTX_SDK_TIMEOUT_MS", "300");
+    qputenv("VTX_SDK_POLL_MS", "20");
+    const std::wstring domain = L"https://127.0.0.1:" + std::to_wstring(silent.serverPort());
+    InitParam param{};
+    param.strWebDomain = domain.c_str();
+    param.emLanguageID = LANGUAGE_English;
+    ASSERT_EQ(InitSDK(param), SDKERR_SUCCESS);
+    EXPECT_EQ(InitSDK(param), SDKERR_WRONG_USAGE);
+
+    INetworkConnectionHelper* helper = nullptr;
+    ASSERT_EQ(CreateNetworkConnectionHelper(&helper), SDKERR_SUCCESS);
+    IAuthService* auth = nullptr;
+    ASSERT_EQ(CreateAuthService(&auth), SDKERR_SUCCESS);
+    ASSERT_EQ(CreateMeetingService(&meeting), SDKERR_SUCCESS);
+    AuthSink sink;
+    auth->SetEvent(&sink);
+
+    // Nothing is sent without an authenticated application.
+    JoinParam join{};
+    join.userType = SDK_UT_WITHOUT_LOGIN;
+    join.meetingNumber = 12345678901ull;
+    join.userName = L"Guest";
+    EXPECT_EQ(meeting->Join(join), SDKERR_UNAUTHENTICATION);
+    join.meetingNumber = 0;
+    EXPECT_EQ(meeting->Join(join), SDKERR_INVALID_PARAMETER);
+    StartParam start{};
+    start.userType = SDK_UT_NORMALUSER;
+    EXPECT_EQ(meeting->Start(start), SDKERR_UNAUTHENTICATION);
+    EXPECT_EQ(meeting->Leave(LEAVE_MEETING), SDKERR_WRONG_USAGE);
+    EXPECT_EQ(meeting->GetMeetingStatus(), MEETING_STATUS_IDLE);
+    LoginParam login{LoginType_Email, L"a@b", L"pw", false};
+    EXPECT_EQ(auth->Login(login), SDKERR_UNAUTHENTICATION);
+    AuthParam empty{nullptr, L"x"};
+    EXPECT_EQ(auth->SDKAuth(empty), SDKERR_INVALID_PARAMETER);
+
+    // The event loop keeps turning while the requests wait for the silent cloud.
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(10);
+    Handler handler;
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(helper->RegisterNetworkConnectionHandler(&handler), SDKERR_SUCCESS);
+    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_EQ(handler.ready, 0); // never synchronously
+    // Unreachable after its tries, the helper still lets authentication run and fail.
+    ASSERT_TRUE(WaitFor([&] { return handler.ready == 1; }, 10000));
+    AuthParam app{L"key", L"secret"};
+    clock.restart();
+    ASSERT_EQ(auth->SDKAuth(app), SDKERR_SUCCESS);
+    EXPECT_LT(clock.elapsed(), 100);
+    ASSERT_TRUE(WaitFor([&] { return !sink.results.empty(); }, 10000));
+    EXPECT_EQ(sink.results, std::vector<AuthResult>{AUTHRET_NETWORKISSUE});
+    EXPECT_GT(ticks, 20);
+
+    EXPECT_EQ(DestroyMeetingService(meeting), SDKERR_SUCCESS);
+    EXPECT_EQ(DestroyMeetingService(meeting), SDKERR_INVALID_PARAMETER);
+    EXPECT_EQ(CleanUPSDK(), SDKERR_SUCCESS);
+    // Services left over were destroyed by the clean-up; the SDK stays down.
+    EXPECT_EQ(InitSDK(param), SDKERR_UNINITIALIZE);
+    EXPECT_EQ(CreateAuthService(&auth), SDKERR_UNINITIALIZE);
+    qunsetenv("VTX_SDK_TIMEOUT_MS");
+    qunsetenv("VTX_SDK_POLL_MS");
+}
