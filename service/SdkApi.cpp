@@ -444,7 +444,9 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         if (!RequireApp(req, res, ctx))
             return;
         MeetingState s;
-        const int rc = ctx.meetings.State(NumberFromPath(req), req.get_param_value("participant"), s);
+        std::string token;
+        QueryValue(req, "participant", token);
+        const int rc = ctx.meetings.State(NumberFromPath(req), token, s);
         if (rc != 0)
             return ReplyMeetingCode(res, rc);
         cJSON* data = cJSON_CreateObject();

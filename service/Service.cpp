@@ -176,6 +176,59 @@ std::string BaseUrl(const httplib::Request& req, const ServiceContext& ctx)
     return "https://" + (IsSaneHost(host) ? host : ctx.listenAddress);
 }
 
+namespace {
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::string PercentDecode(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int hi = (text[i] == '%' && i + 2 < text.size()) ? HexValue(text[i + 1]) : -1;
+        const int lo = hi >= 0 ? HexValue(text[i + 2]) : -1;
+        if (lo >= 0) {
+            out.push_back(static_cast<char>(hi * 16 + lo));
+            i += 2;
+        } else {
+            out.push_back(text[i]); // a stray '%' is kept as typed
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+bool QueryValue(const httplib::Request& req, const char* name, std::string& value)
+{
+    const size_t q = req.target.find('?');
+    if (q == std::string::npos)
+        return false;
+    const std::string query = req.target.substr(q + 1);
+    size_t pos = 0;
+    while (pos <= query.size()) {
+        size_t end = query.find('&', pos);
+        if (end == std::string::npos)
+            end = query.size();
+        const std::string pair = query.substr(pos, end - pos);
+        const size_t eq = pair.find('=');
+        if (PercentDecode(pair.substr(0, eq)) == name) {
+            value = eq == std::string::npos ? std::string() : PercentDecode(pair.substr(eq + 1));
+            return true;
+        }
+        pos = end + 1;
+    }
+    return false;
+}
+
 bool FormField(const httplib::Request& req, const char* name, std::string& value)
 {
     // Query and url-encoded bodies both end up in params.

@@ -77,6 +77,9 @@ void ReplyJson(httplib::Response& res, const cJSON* root);
 // "https://host:port" from the request's Host header when it looks sane, else the listen address.
 std::string BaseUrl(const httplib::Request& req, const ServiceContext& ctx);
 
+// A URL query value, percent-decoded; '+' stays '+' (e-mail addresses may contain it).
+bool QueryValue(const httplib::Request& req, const char* name, std::string& value);
+
 // A field of a field request: form or query parameter, multipart part, or member of a JSON body.
 bool FormField(const httplib::Request& req, const char* name, std::string& value);
 

@@ -152,6 +152,13 @@ bool IsValidEmail(const std::string& email)
     if (domain.find('.') == std::string::npos || domain.front() == '.' || domain.back() == '.' ||
         domain.find("..") != std::string::npos)
         return false;
+    // Domain labels: letters, digits, hyphens (bytes above 127 for internationalised names).
+    for (unsigned char c : domain) {
+        const bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
+                        c == '.' || c >= 0x80;
+        if (!ok)
+            return false;
+    }
     for (unsigned char c : email) {
         if (c <= ' ' || c == 0x7f || c == ',' || c == ';' || c == '<' || c == '>' || c == '"' || c == '(' || c == ')' ||
             c == '[' || c == ']' || c == '\\')

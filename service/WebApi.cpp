@@ -199,12 +199,13 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
     });
 
     Get(server, "/api/orvo/user/QueryListMetting", [&ctx](const httplib::Request& req, httplib::Response& res) {
-        if (!req.has_param("host_id") || !req.has_param("id"))
+        std::string hostId, idText;
+        if (!QueryValue(req, "host_id", hostId) || !QueryValue(req, "id", idText))
             return Reply(res, "400", "host_id and id are required");
         int64_t id = 0;
-        if (!ParseNumberParam(req.get_param_value("id"), id))
+        if (!ParseNumberParam(idText, id))
             return Reply(res, "400", "id must be a meeting ID or meeting number");
-        auto host = ctx.store.AccountByEmail(req.get_param_value("host_id"));
+        auto host = ctx.store.AccountByEmail(hostId);
         if (!host)
             return Reply(res, "404", "unknown host");
         std::optional<Item> found;
@@ -223,13 +224,13 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
     });
 
     Get(server, "/api/orvo/user/UpdatePMI.do", [&ctx](const httplib::Request& req, httplib::Response& res) {
-        if (!req.has_param("host_id") || !req.has_param("pmi"))
+        std::string hostId, text;
+        if (!QueryValue(req, "host_id", hostId) || !QueryValue(req, "pmi", text))
             return Reply(res, "400", "host_id and pmi are required");
-        const std::string text = req.get_param_value("pmi");
         int64_t pmi = 0;
         if ((text.size() != 10 && text.size() != 11) || text[0] == '0' || !ParseNumberParam(text, pmi))
             return Reply(res, "400", "a personal meeting ID has 10 or 11 digits and does not start with 0");
-        auto host = ctx.store.AccountByEmail(req.get_param_value("host_id"));
+        auto host = ctx.store.AccountByEmail(hostId);
         if (!host)
             return Reply(res, "404", "unknown host");
         const int rc = ctx.store.ChangePmi(host->id, pmi, [&ctx](int64_t n) { return ctx.meetings.IsRunning(n); });
@@ -392,7 +393,8 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
 
     Post(server, "/api/qzMeetings/meetings/send_email", [&ctx](const httplib::Request& req, httplib::Response& res) {
         std::vector<std::string> addresses;
-        const std::string list = req.get_param_value("email");
+        std::string list;
+        QueryValue(req, "email", list);
         size_t pos = 0;
         while (pos <= list.size()) {
             size_t end = list.find_first_of(";,", pos);

@@ -366,3 +366,19 @@ TEST_F(WebApi, VersionAnswerFollowsAdminChanges)
     saved << in.rdbuf();
     EXPECT_NE(saved.str().find("1.6.0"), std::string::npos);
 }
+
+TEST_F(WebApi, PlusInQueryStaysPartOfTheAddress)
+{
+    const std::string body = "{\"topic\":\"t\",\"start_time\":\"2031-01-01 10:00:00\",\"duration\":\"60\","
+                             "\"meetings_id\":\"12345678901\",\"mettings_password\":\"\"}";
+    m_client.Raw().set_url_encode(false); // send the query exactly as written
+    const Answer a =
+        m_client.PostJson("/api/qzMeetings/meetings/send_email?email=first+tag@x.cn;second%2Btag%40y.cn", body);
+    ASSERT_EQ(a.Code(), "200") << a.body;
+    const auto files = m_service.OutboxFiles("email-");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_NE(files[0].find("first+tag@x.cn"), std::string::npos) << files[0];
+    EXPECT_NE(files[1].find("second+tag@y.cn"), std::string::npos) << files[1];
+    // A stray percent sign is not a valid address, and does not crash the decoder.
+    EXPECT_EQ(m_client.PostJson("/api/qzMeetings/meetings/send_email?email=bad%zz@x.cn%", body).Code(), "400");
+}
