@@ -14,6 +14,7 @@
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/Profile.h"
@@ -262,14 +263,22 @@ enum class ReadResult
 };
 
 // Reads the whole file; Missing when it does not exist.
-ReadResult readFile(const QByteArray& path, std::string& content, struct stat* statOut = nullptr)
+// Reads the whole file; Missing when it does not exist. Given what stat() just said about the
+// path, the fstat() is skipped: if the file was replaced in between, the caller's cache key is
+// the older one and simply stops matching.
+ReadResult readFile(const QByteArray& path, std::string& content, const struct stat* known = nullptr)
 {
     content.clear();
-    const int fd = retryOpen(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (known && (!S_ISREG(known->st_mode) || known->st_size > kMaxProfileBytes))
+        return ReadResult::Failed;
+    // O_NONBLOCK: a FIFO planted under the name must not hang the reader.
+    const int fd = retryOpen(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat st = {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxProfileBytes) {
+    if (known) {
+        st = *known;
+    } else if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxProfileBytes) {
         ::close(fd);
         return ReadResult::Failed;
     }
@@ -299,14 +308,13 @@ ReadResult readFile(const QByteArray& path, std::string& content, struct stat* s
     }
     content.resize(done);
     ::close(fd);
-    if (statOut)
-        *statOut = st;
     return ReadResult::Ok;
 }
 
-// Recently read files, keyed by what stat() reports. Our writers always replace the file (new
-// inode), so an unchanged stat means unchanged content; this spares the open/read/close that
-// dominate a read of a small file.
+// Recently read files, keyed by what stat() reports; this spares the open/read/close that
+// dominate a read of a small file. File times are coarse (a clock tick) and inode numbers are
+// reused, so a file changed within the last seconds could look unchanged; such files are not
+// cached. Any later change, in place or by replacement, gets a newer ctime than the cached one.
 class ReadCache
 {
 public:
@@ -326,12 +334,11 @@ public:
             }
         }
         auto fresh = std::make_shared<std::string>();
-        struct stat opened = {};
-        const ReadResult result = readFile(path, *fresh, &opened);
+        const ReadResult result = readFile(path, *fresh, &st);
         if (result != ReadResult::Ok)
             return result;
         content = fresh;
-        if (fresh->size() <= kMaxCachedBytes) {
+        if (fresh->size() <= kMaxCachedBytes && st.st_ctim.tv_sec + kSettleSeconds < ::time(nullptr)) {
             std::lock_guard<std::mutex> lock(m_mutex);
             Entry* slot = &m_entries[0];
             for (Entry& entry : m_entries) {
@@ -342,13 +349,14 @@ public:
                 if (entry.lastUse < slot->lastUse)
                     slot = &entry;
             }
-            *slot = Entry{path, opened, fresh, ++m_clock};
+            *slot = Entry{path, st, fresh, ++m_clock};
         }
         return ReadResult::Ok;
     }
 
 private:
     static constexpr size_t kMaxCachedBytes = 256 * 1024;
+    static constexpr time_t kSettleSeconds = 2;
 
     struct Entry
     {
