@@ -161,6 +161,29 @@ TEST(ProfileReading, SurvivesMalformedFiles)
     EXPECT_FALSE(platform::writeProfileString("S", "k", "v", dir));
 }
 
+TEST(ProfileReading, SeesChangesMadeByOtherWriters)
+{
+    // Same size, same second, rewritten in place: nothing may be served from a stale copy.
+    const QString path = writeFile("[S]\nk=aaaa\n");
+    EXPECT_EQ(platform::readProfileString("S", "k", "", 256, path), QStringLiteral("aaaa"));
+    for (const char* next : {"bbbb", "cccc"}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(6);
+        file.write(next);
+        file.close();
+        EXPECT_EQ(platform::readProfileString("S", "k", "", 256, path), QString::fromLatin1(next));
+    }
+}
+
+TEST(ProfileReading, DoesNotHangOnAFifo)
+{
+    const QString path = vtxtest::makeTempDir(QStringLiteral("fifo")) + QStringLiteral("/config.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_EQ(platform::readProfileString("S", "k", "d", 256, path), QStringLiteral("d"));
+    EXPECT_FALSE(platform::writeProfileString("S", "k", "v", path));
+}
+
 TEST(ProfileWriting, CreatesANewFile)
 {
     const QString path = vtxtest::makeTempDir(QStringLiteral("new")) + QStringLiteral("/config.ini");
