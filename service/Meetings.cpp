@@ -37,6 +37,15 @@ struct MeetingRegistry::Meeting
     std::vector<std::shared_ptr<Participant>> people; // running participants only
 };
 
+MeetingRegistry::~MeetingRegistry()
+{
+    // Running meetings and their participants point at each other; cut the links.
+    for (auto& entry : m_byToken)
+        entry.second->meeting.reset();
+    for (auto& entry : m_running)
+        entry.second->people.clear();
+}
+
 void MeetingRegistry::SetCapacity(int capacity)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

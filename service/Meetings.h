@@ -70,6 +70,11 @@ struct Entry
 class MeetingRegistry
 {
 public:
+    MeetingRegistry() = default;
+    ~MeetingRegistry();
+    MeetingRegistry(const MeetingRegistry&) = delete;
+    MeetingRegistry& operator=(const MeetingRegistry&) = delete;
+
     void SetCapacity(int capacity);
     int Capacity() const;
     void SetIdleLimitMillis(int64_t millis) { m_idleLimitMillis = millis; }

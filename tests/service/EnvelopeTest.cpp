@@ -104,6 +104,8 @@ TEST(ServiceProcess, StopsCleanlyOnSigtermAndKeepsDataAcrossRestart)
         const Answer a = client.PostJson("/sdk/items", "{\"topic\":\"kept\"}", session);
         ASSERT_EQ(a.Code(), "200");
         itemId = static_cast<int64_t>(a.DataNum("meeting_id"));
+        // A meeting still running at shutdown must not keep the process from a clean exit.
+        ASSERT_EQ(client.PostJson("/sdk/meetings/start", "{\"number\":0}", session).Code(), "200");
         EXPECT_TRUE(service.Stop());
     }
     VtxService again(VtxService::Options{dir, 0});
