@@ -1,5 +1,7 @@
 list(APPEND VTX_CLIENT_SOURCES
     ui/ClickableLabel.cpp
+    ui/HistoryItem.cpp
+    ui/HistoryMeetings.cpp
     ui/MainWindow.cpp
     ui/MainWindowForm.cpp
     ui/MeetingNumber.cpp

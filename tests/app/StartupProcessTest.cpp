@@ -6,6 +6,7 @@
 #include "platform/WindowMessage.h"
 #include "recordings/FolderTree.h"
 #include "support/TestEnvironment.h"
+#include "support/VtxService.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -23,6 +24,9 @@ protected:
     {
         removeFolderTree(settings::dataFolder().toStdString());
         m_boxLog = vtxtest::makeTempDir("boxes") + "/boxes.log";
+        // A running copy authenticates with its own service, so it does not end on a missing cloud.
+        m_service = std::make_unique<vtxtest::VtxService>();
+        ASSERT_TRUE(m_service->Ok()) << m_service->Error();
     }
     void TearDown() override
     {
@@ -38,6 +42,8 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("VTX_TEST_MESSAGEBOX_LOG", m_boxLog);
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("VTX_SERVICE_HOST", QString::fromStdString(m_service->HostPort()));
+        env.insert("VTX_SDK_DOMAIN", QString::fromStdString(m_service->BaseUrl()));
         p->setProcessEnvironment(env);
         p->start(VTX_BINARY, args);
         EXPECT_TRUE(p->waitForStarted(5000));
@@ -64,6 +70,7 @@ protected:
         return 0;
     }
 
+    std::unique_ptr<vtxtest::VtxService> m_service;
     QString m_boxLog;
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };

@@ -1,3 +1,4 @@
+#include "ClientFixture.h"
 #include "app/Localization.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
@@ -18,55 +19,7 @@
 
 namespace {
 
-class MainWindowTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        removeFolderTree(settings::dataFolder().toStdString());
-        Localization::Instance()->resetForTest();
-        ASSERT_EQ(Localization::Instance()->Load(1, platform::programFolder() + "en_US.ini"), 0);
-        startup::setRestarting(false);
-        startup::setRelaunchHandler([this](const QStringList &args) {
-            m_relaunches << args.join(' ');
-            return true;
-        });
-    }
-    void TearDown() override
-    {
-        m_window.reset();
-        MessageBox::clearAutoAnswer();
-        startup::setRelaunchHandler(nullptr);
-        startup::setRestarting(false);
-    }
-
-    MainWindow &window()
-    {
-        if (!m_window) {
-            m_window = std::make_unique<MainWindow>();
-            m_window->show();
-        }
-        return *m_window;
-    }
-    template <typename T> T *child(const char *name)
-    {
-        T *w = window().findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QWidget *page(const char *name) { return child<QWidget>(name); }
-    QStringList visiblePages()
-    {
-        QStringList pages;
-        for (const char *name : {"homeWidget", "loginWidget", "verificationWidget", "joinWidget", "mainWidget"})
-            if (page(name)->isVisible())
-                pages << name;
-        return pages;
-    }
-
-    std::unique_ptr<MainWindow> m_window;
-    QStringList m_relaunches;
-};
+using MainWindowTest = ClientFixture;
 
 TEST_F(MainWindowTest, StartsOnTheHomePageWaitingForTheSdk)
 {
@@ -84,6 +37,16 @@ TEST_F(MainWindowTest, StartsOnTheHomePageWaitingForTheSdk)
     EXPECT_FALSE(child<QLabel>("label_version")->text().contains('%'));
     EXPECT_EQ(window().windowTitle(), LangText("ui.window"));
     EXPECT_FALSE(window().windowTitle().isEmpty());
+}
+
+TEST_F(MainWindowTest, AuthenticationEnablesTheHomePage)
+{
+    ASSERT_TRUE(waitForAuthentication());
+    EXPECT_TRUE(child<QPushButton>("loginButton")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("joinMeeting")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("loginMeeting")->isEnabled());
+    EXPECT_FALSE(child<QLabel>("loading")->isVisible());
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
 }
 
 TEST_F(MainWindowTest, PublishesItsHandleForOtherCopies)

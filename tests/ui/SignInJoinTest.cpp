@@ -1,0 +1,347 @@
+// The main window against a real vtx-service and the meeting SDK: signing in, phone verification,
+// joining and starting meetings, driven through the widgets by their object names.
+
+#include "ClientFixture.h"
+#include "CloudPeer.h"
+#include "platform/NamedMutex.h"
+#include "platform/Profile.h"
+#include "sdk/MeetingEvent.h"
+#include "sdk/OrvoAuth.h"
+#include "sdk/SDKInterfaceWrap.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+
+namespace {
+
+const char kPhone[] = "13800138000";
+
+class SignInJoinTest : public ClientFixture
+{
+protected:
+    void press(const char *name) { QTest::mousePress(child<QWidget>(name), Qt::LeftButton); }
+    void click(const char *name) { child<QPushButton>(name)->click(); }
+    void type(const char *name, const QString &text)
+    {
+        child<QLineEdit>(name)->clear();
+        QTest::keyClicks(child<QLineEdit>(name), text);
+    }
+    QString text(const char *name) { return child<QLabel>(name)->text(); }
+    bool waitFor(const std::function<bool()> &condition, int ms = 20000) { return QTest::qWaitFor(condition, ms); }
+
+    // Types the phone, asks for a code and enters the one the service sent.
+    void passVerification()
+    {
+        type("phoneNumber", kPhone);
+        press("getVCode");
+        const std::string code = m_service->LatestSmsCode(kPhone);
+        ASSERT_FALSE(code.empty());
+        type("VCode", QString::fromStdString(code));
+        click("verification");
+    }
+
+    void signInDemo()
+    {
+        ASSERT_TRUE(waitForAuthentication());
+        click("loginButton");
+        type("userAccount", vtxtest::VtxService::DemoAccount());
+        type("userPassword", vtxtest::VtxService::DemoPassword());
+        click("loginMeeting");
+    }
+
+    // A signed-in demo user whose phone was verified before, on the main page.
+    void reachMainPage()
+    {
+        settings::writeVerification(vtxtest::VtxService::DemoAccount());
+        signInDemo();
+        ASSERT_TRUE(waitFor([&] { return page("mainWidget")->isVisible(); }));
+    }
+
+    // The general verification record and a temporary account, as after an earlier anonymous join.
+    void rememberAnonymousVerification()
+    {
+        CloudPeer phone(*m_service);
+        std::string account, password;
+        ASSERT_TRUE(phone.verifyPhone(kPhone, account, password));
+        settings::writeVerification(QString());
+        settings::writeTemporaryAccount(QString::fromStdString(account), QString::fromStdString(password));
+        settings::writeNickname(QString(), false, "Returning Guest");
+    }
+
+    bool inMeeting() { return MeetingEvent::Instance()->IsInMeeting(); }
+};
+
+TEST_F(SignInJoinTest, AnonymousJoinVerifiesThePhoneAndHidesTheWindowDuringTheMeeting)
+{
+    CloudPeer host(*m_service);
+    host.signInAsDemo();
+    const quint64 number = host.startMeeting();
+    ASSERT_NE(number, 0u);
+
+    ASSERT_TRUE(waitForAuthentication());
+    click("joinButton");
+    EXPECT_EQ(visiblePages(), QStringList{"verificationWidget"});
+    EXPECT_EQ(text("label_verification_tips"), LangText("ui.label_tips"));
+    passVerification();
+    EXPECT_EQ(visiblePages(), QStringList{"joinWidget"});
+    ASSERT_TRUE(waitFor([] { return OrvoAuth::Instance()->IsSignedIn(); }));
+    EXPECT_TRUE(settings::isVerificationValid(QString()));
+    EXPECT_FALSE(settings::readTemporaryAccount().user.isEmpty());
+
+    type("meetingID", QString::number(number));
+    type("userName", "Guest Tester");
+    click("joinMeeting");
+    ASSERT_TRUE(waitFor([&] { return inMeeting(); }));
+    EXPECT_TRUE(waitFor([&] { return !window().isVisible(); }));
+    EXPECT_EQ(settings::readNickname(QString(), false), "Guest Tester");
+    ASSERT_EQ(window().joinHistory().size(), 1u);
+    EXPECT_EQ(window().joinHistory().begin()->second.id, std::to_string(number));
+
+    ASSERT_TRUE(host.endMeeting());
+    ASSERT_TRUE(waitFor([&] { return window().isVisible() && !inMeeting(); }));
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+    EXPECT_FALSE(window().anonymousJoinMode());
+    EXPECT_EQ(settings::loadHistory(QString(), false).size(), 1u);
+}
+
+TEST_F(SignInJoinTest, AccountSignInVerifiesOncePerVersionThenShowsTheMainPage)
+{
+    signInDemo();
+    ASSERT_TRUE(waitFor([&] { return page("verificationWidget")->isVisible(); }));
+    EXPECT_EQ(text("label_verification_tips"), LangText("ui.label_tips2"));
+    passVerification();
+    ASSERT_TRUE(waitFor([&] { return page("mainWidget")->isVisible(); }));
+    EXPECT_EQ(visiblePages(), QStringList{"mainWidget"});
+    EXPECT_EQ(window().width(), 360);
+    EXPECT_EQ(window().height(), 667);
+    EXPECT_TRUE(settings::isVerificationValid(vtxtest::VtxService::DemoAccount()));
+    EXPECT_EQ(settings::readLogin().account, vtxtest::VtxService::DemoAccount());
+
+    // The profile names the user "王" + "小明"; the avatar arrives through the download component.
+    EXPECT_TRUE(waitFor([&] { return text("myDisplayName") == QString::fromUtf8("王小明"); }));
+    EXPECT_TRUE(waitFor([&] { return !child<QLabel>("accountIcon")->pixmap(Qt::ReturnByValue).isNull(); }));
+    EXPECT_EQ(child<QLabel>("accountIcon")->pixmap(Qt::ReturnByValue).size(), QSize(42, 42));
+}
+
+TEST_F(SignInJoinTest, RecordOfAnOlderVersionAsksForVerificationAgain)
+{
+    const QString file = settings::accountFile(vtxtest::VtxService::DemoAccount());
+    settings::writeVerification(vtxtest::VtxService::DemoAccount());
+    platform::writeProfileString("Verification", "versison", "1.4.0.0", file);
+    signInDemo();
+    ASSERT_TRUE(waitFor([&] { return page("verificationWidget")->isVisible(); }));
+}
+
+TEST_F(SignInJoinTest, WrongPasswordShowsTheSignInError)
+{
+    ASSERT_TRUE(waitForAuthentication());
+    click("loginButton");
+    type("userAccount", vtxtest::VtxService::DemoAccount());
+    type("userPassword", "not the password");
+    click("loginMeeting");
+    ASSERT_TRUE(waitFor([&] { return child<QLabel>("loginError")->isVisible(); }));
+    EXPECT_EQ(text("loginError"), LangText("msg.login_error"));
+    EXPECT_TRUE(child<QPushButton>("loginMeeting")->isEnabled());
+    EXPECT_EQ(visiblePages(), QStringList{"loginWidget"});
+}
+
+TEST_F(SignInJoinTest, EmptyFieldsAreMarked)
+{
+    ASSERT_TRUE(waitForAuthentication());
+    click("loginButton");
+    type("userAccount", "");
+    type("userPassword", "");
+    click("loginMeeting");
+    EXPECT_EQ(text("loginError"), LangText("msg.input_account"));
+    EXPECT_TRUE(child<QLabel>("label_editline_1")->isVisible());
+    EXPECT_TRUE(child<QLabel>("label_editline_2")->isVisible());
+}
+
+TEST_F(SignInJoinTest, JoinFromTheMainPageAndShareJoinMode)
+{
+    reachMainPage();
+    CloudPeer host(*m_service);
+    ASSERT_TRUE(host.signInAsGuest("13900139000"));
+    const quint64 number = host.startMeeting();
+    ASSERT_NE(number, 0u);
+
+    click("shareScreen");
+    EXPECT_EQ(visiblePages(), QStringList{"joinWidget"});
+    EXPECT_EQ(text("label_join"), LangText("ui.label_join_share"));
+    EXPECT_TRUE(child<QLabel>("label_share_tips")->isVisible());
+    press("backHomeJ");
+    EXPECT_EQ(visiblePages(), QStringList{"mainWidget"});
+
+    click("joinTheMeeting");
+    EXPECT_EQ(text("label_join"), LangText("ui.label_join"));
+    EXPECT_FALSE(child<QLabel>("label_share_tips")->isVisible());
+    EXPECT_EQ(child<QLineEdit>("userName")->text(), QString::fromUtf8("王小明"));
+    type("meetingID", QString::number(number));
+    click("joinMeeting");
+    ASSERT_TRUE(waitFor([&] { return inMeeting(); }));
+    EXPECT_TRUE(waitFor([&] { return page("mainWidget")->isVisible(); }));
+    EXPECT_TRUE(window().isVisible());
+    const settings::History history = settings::loadHistory(vtxtest::VtxService::DemoAccount(), false);
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history.begin()->second.id, std::to_string(number));
+    EXPECT_FALSE(child<QPushButton>("videoMeeting")->isEnabled());
+
+    ASSERT_TRUE(host.endMeeting());
+    EXPECT_TRUE(waitFor([&] { return child<QPushButton>("videoMeeting")->isEnabled(); }));
+}
+
+TEST_F(SignInJoinTest, InstantMeetingDisablesTheStartButtonsUntilItEnds)
+{
+    reachMainPage();
+    click("videoMeeting");
+    ASSERT_TRUE(waitFor([&] { return inMeeting(); }));
+    EXPECT_FALSE(child<QPushButton>("videoMeeting")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("joinTheMeeting")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("shareScreen")->isEnabled());
+
+    ASSERT_EQ(SDKInterfaceWrap::Instance().MeetingService()->Leave(ORVOSDK::END_MEETING), ORVOSDK::SDKERR_SUCCESS);
+    ASSERT_TRUE(waitFor([&] { return child<QPushButton>("videoMeeting")->isEnabled(); }));
+    EXPECT_TRUE(child<QPushButton>("joinTheMeeting")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("shareScreen")->isEnabled());
+    EXPECT_FALSE(inMeeting());
+}
+
+TEST_F(SignInJoinTest, FailureReasonsAppearOnTheJoinPage)
+{
+    reachMainPage();
+    CloudPeer other(*m_service);
+    ASSERT_TRUE(other.signInAsGuest("13900139001"));
+    const quint64 waiting = other.scheduleWaitingMeeting();
+    ASSERT_NE(waiting, 0u);
+
+    click("joinTheMeeting");
+    type("meetingID", "99999999999");
+    click("joinMeeting");
+    ASSERT_TRUE(waitFor([&] { return child<QLabel>("joinError")->isVisible(); }));
+    EXPECT_EQ(text("joinError"), LangText("msg.fail_reason_meeting_notexist"));
+    EXPECT_TRUE(child<QPushButton>("joinMeeting")->isEnabled());
+
+    type("meetingID", QString::number(waiting));
+    click("joinMeeting");
+    ASSERT_TRUE(waitFor([&] { return text("joinError") == LangText("msg.fail_reason_meeting_notstart"); }));
+    EXPECT_EQ(visiblePages(), QStringList{"joinWidget"});
+}
+
+TEST_F(SignInJoinTest, JoinPageChecksItsFields)
+{
+    reachMainPage();
+    click("joinTheMeeting");
+    type("meetingID", "");
+    click("joinMeeting");
+    EXPECT_EQ(text("joinError"), LangText("msg.input_meeting_id"));
+    EXPECT_TRUE(child<QLabel>("label_editline_3")->isVisible());
+    type("meetingID", "0000");
+    click("joinMeeting");
+    EXPECT_EQ(text("joinError"), LangText("msg.fail_reason_meeting_notexist"));
+}
+
+TEST_F(SignInJoinTest, ClosingTheJoinPageOfASignedInUserReturnsToTheMainPage)
+{
+    reachMainPage();
+    click("joinTheMeeting");
+    EXPECT_FALSE(window().close());
+    EXPECT_EQ(visiblePages(), QStringList{"mainWidget"});
+    EXPECT_TRUE(MessageBox::answeredTexts().isEmpty());
+}
+
+TEST_F(SignInJoinTest, PendingNumberFromASecondCopyIsJoinedOnceAuthenticated)
+{
+    rememberAnonymousVerification();
+    CloudPeer host(*m_service);
+    host.signInAsDemo();
+    const quint64 number = host.startMeeting();
+    ASSERT_NE(number, 0u);
+
+    // The running copy holds the lock; the second copy finds its window through config.ini.
+    platform::NamedMutex lock("Veltrex_Cloud_Meeting");
+    window();
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    second.setProcessEnvironment(env);
+    second.start(VTX_BINARY, {QString("vtxlaunch://roomID:%1/").arg(number)});
+    ASSERT_TRUE(waitFor([&] { return second.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(second.exitCode(), 0);
+
+    ASSERT_TRUE(waitFor([&] { return inMeeting(); }, 30000));
+    EXPECT_TRUE(window().pendingMeetingId().isEmpty());
+    EXPECT_EQ(settings::readJoinId(), 0);
+}
+
+TEST_F(SignInJoinTest, GoingBackStopsTheCountdown)
+{
+    ASSERT_TRUE(waitForAuthentication());
+    click("joinButton");
+    type("phoneNumber", kPhone);
+    press("getVCode");
+    ASSERT_TRUE(waitFor([&] { return text("getVCode").contains("60") || text("getVCode").contains("59"); }))
+        << text("getVCode").toStdString() << " / " << text("verificationError").toStdString();
+    EXPECT_FALSE(child<QLabel>("getVCode")->isEnabled());
+    press("backHomeV");
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+    EXPECT_EQ(text("getVCode"), LangText("ui.btn_getCode"));
+    EXPECT_TRUE(child<QLabel>("getVCode")->isEnabled());
+    QTest::qWait(1500);
+    EXPECT_EQ(text("getVCode"), LangText("ui.btn_getCode"));
+}
+
+TEST_F(SignInJoinTest, PhoneNumbersMustStartWithOne)
+{
+    ASSERT_TRUE(waitForAuthentication());
+    click("joinButton");
+    type("phoneNumber", "23800138000");
+    press("getVCode");
+    EXPECT_EQ(text("verificationError"), LangText("msg.input_phone"));
+    type("phoneNumber", "1380013800");
+    press("getVCode");
+    EXPECT_EQ(text("verificationError"), LangText("msg.input_phone"));
+    EXPECT_TRUE(m_service->LatestSmsCode("23800138000").empty());
+}
+
+TEST_F(SignInJoinTest, ServiceDownGivesClearErrorsAndReenablesThePage)
+{
+    ASSERT_TRUE(waitForAuthentication());
+    click("joinButton");
+    ASSERT_TRUE(m_service->Stop());
+    type("phoneNumber", kPhone);
+    press("getVCode");
+    EXPECT_EQ(text("verificationError"), LangText("msg.getVCode_failed"));
+    EXPECT_TRUE(child<QLabel>("getVCode")->isEnabled());
+    EXPECT_TRUE(child<QLineEdit>("phoneNumber")->isEnabled());
+
+    type("VCode", "123456");
+    click("verification");
+    EXPECT_EQ(text("verificationError"), LangText("msg.verification_error"));
+    EXPECT_TRUE(child<QPushButton>("verification")->isEnabled());
+}
+
+TEST(Initials, FirstLettersOfTheFirstTwoWords)
+{
+    EXPECT_EQ(MainWindow::initialsOf("Ada Lovelace"), "AL");
+    EXPECT_EQ(MainWindow::initialsOf("  Ada   Lovelace King"), "AL");
+    EXPECT_EQ(MainWindow::initialsOf("Ada"), "A");
+    EXPECT_EQ(MainWindow::initialsOf("Ada "), "A");
+    EXPECT_EQ(MainWindow::initialsOf(QString::fromUtf8("王小明")), QString::fromUtf8("王"));
+    EXPECT_EQ(MainWindow::initialsOf(""), "");
+}
+
+TEST(AvatarFileName, ExtensionOnlyFromTheLastSegment)
+{
+    EXPECT_EQ(MainWindow::avatarFileName("a@b.cn", "https://host/avatar/1.png"), "a@b.cn.png");
+    EXPECT_EQ(MainWindow::avatarFileName("a@b.cn", "https://host/a.b/c"), "a@b.cn");
+    EXPECT_EQ(MainWindow::avatarFileName("a@b.cn", "https://host/a/c"), "a@b.cn");
+    EXPECT_EQ(MainWindow::avatarFileName("a@b.cn", "https://host/x.toolong"), "a@b.cn");
+    EXPECT_EQ(MainWindow::avatarFileName("a@b.cn", "https://host/x.p/g"), "a@b.cn");
+    EXPECT_EQ(MainWindow::avatarFileName("a@b.cn", "https://host/x.jpg?size=2"), "a@b.cn.jpg");
+    EXPECT_EQ(MainWindow::avatarFileName("../x", "https://host/p.png"), settings::accountFileName("../x") + ".png");
+}
+
+} // namespace
