@@ -34,8 +34,8 @@ void MainWindowForm::setupUi(QMainWindow *window)
     // Home page: 680 x 420.
     homeWidget = page(horizontalWidget_app, "homeWidget", 680, 420);
     loading = make<QLabel>(homeWidget, "loading", 324, 300, 32, 32);
-    loginButton = make<QPushButton>(homeWidget, "loginButton", 250, 262, 180, 40);
-    joinButton = make<QPushButton>(homeWidget, "joinButton", 250, 314, 180, 40);
+    loginButton = make<QPushButton>(homeWidget, "loginButton", 230, 262, 220, 40);
+    joinButton = make<QPushButton>(homeWidget, "joinButton", 230, 314, 220, 40);
     label_version = make<QLabel>(homeWidget, "label_version", 16, 390, 240, 20);
     label_register = make<ClickableLabel>(homeWidget, "label_register", 330, 390, 334, 20);
     label_register->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -101,17 +101,17 @@ void MainWindowForm::setupUi(QMainWindow *window)
     homepage = make<QWidget>(mainWidget, "homepage", 0, 0, 360, 607);
     accountIcon = make<ClickableLabel>(homepage, "accountIcon", 20, 24, 42, 42);
     accountIcon->setAlignment(Qt::AlignCenter);
-    myDisplayName = make<ClickableLabel>(homepage, "myDisplayName", 72, 30, 220, 30);
+    myDisplayName = make<ClickableLabel>(homepage, "myDisplayName", 72, 30, 170, 30);
     label_pop = make<ClickableLabel>(homepage, "label_pop", 292, 39, 10, 6);
-    settingsButton = make<QPushButton>(homepage, "settingsButton", 300, 28, 40, 34);
-    videoMeeting = make<QPushButton>(homepage, "videoMeeting", 40, 130, 120, 120);
-    label_video_meeting = make<QLabel>(homepage, "label_video_meeting", 40, 254, 120, 24);
-    joinTheMeeting = make<QPushButton>(homepage, "joinTheMeeting", 200, 130, 120, 120);
-    label_join_meeting = make<QLabel>(homepage, "label_join_meeting", 200, 254, 120, 24);
-    scheduleMeeting = make<QPushButton>(homepage, "scheduleMeeting", 40, 320, 120, 120);
-    label_schedule_meeting = make<QLabel>(homepage, "label_schedule_meeting", 40, 444, 120, 24);
-    shareScreen = make<QPushButton>(homepage, "shareScreen", 200, 320, 120, 120);
-    label_share_screen = make<QLabel>(homepage, "label_share_screen", 200, 444, 120, 24);
+    settingsButton = make<QPushButton>(homepage, "settingsButton", 256, 30, 88, 30);
+    videoMeeting = make<QPushButton>(homepage, "videoMeeting", 50, 140, 100, 100);
+    label_video_meeting = make<QLabel>(homepage, "label_video_meeting", 30, 246, 140, 24);
+    joinTheMeeting = make<QPushButton>(homepage, "joinTheMeeting", 210, 140, 100, 100);
+    label_join_meeting = make<QLabel>(homepage, "label_join_meeting", 190, 246, 140, 24);
+    scheduleMeeting = make<QPushButton>(homepage, "scheduleMeeting", 50, 320, 100, 100);
+    label_schedule_meeting = make<QLabel>(homepage, "label_schedule_meeting", 30, 426, 140, 24);
+    shareScreen = make<QPushButton>(homepage, "shareScreen", 210, 320, 100, 100);
+    label_share_screen = make<QLabel>(homepage, "label_share_screen", 190, 426, 140, 24);
     for (QLabel *caption : {label_video_meeting, label_join_meeting, label_schedule_meeting, label_share_screen})
         caption->setAlignment(Qt::AlignCenter);
     upgradeWidget = make<QWidget>(mainWidget, "upgradeWidget", 0, 0, 360, 24);
@@ -120,9 +120,9 @@ void MainWindowForm::setupUi(QMainWindow *window)
     label_updateLink->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     meetings = make<QWidget>(mainWidget, "meetings", 0, 0, 360, 607);
-    myMeeting = make<QPushButton>(meetings, "myMeeting", 20, 20, 150, 32);
-    videoList = make<QPushButton>(meetings, "videoList", 170, 20, 150, 32);
-    refreshList = make<QPushButton>(meetings, "refreshList", 322, 24, 24, 24);
+    myMeeting = make<QPushButton>(meetings, "myMeeting", 0, 14, 180, 40);
+    videoList = make<QPushButton>(meetings, "videoList", 180, 14, 180, 40);
+    refreshList = make<QPushButton>(meetings, "refreshList", 326, 68, 24, 24);
     verticalWidget_PMI = make<QWidget>(meetings, "verticalWidget_PMI", 0, 60, 360, 110);
     PMIUI = make<QLabel>(verticalWidget_PMI, "PMIUI", 20, 8, 200, 24);
     myselfTag = make<QLabel>(verticalWidget_PMI, "myselfTag", 220, 8, 120, 24);
@@ -141,9 +141,10 @@ void MainWindowForm::setupUi(QMainWindow *window)
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
 
+    refreshList->raise(); // it sits in the corner of the personal-room panel
     toolbarWidget = make<QWidget>(mainWidget, "toolbarWidget", 0, 607, 360, 60);
-    homePageBtn = make<QPushButton>(toolbarWidget, "homePageBtn", 40, 6, 100, 48);
-    meetingsPageBtn = make<QPushButton>(toolbarWidget, "meetingsPageBtn", 220, 6, 100, 48);
+    homePageBtn = make<QPushButton>(toolbarWidget, "homePageBtn", 0, 2, 180, 56);
+    meetingsPageBtn = make<QPushButton>(toolbarWidget, "meetingsPageBtn", 180, 2, 180, 56);
 
     QMetaObject::connectSlotsByName(window);
 }
