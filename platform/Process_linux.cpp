@@ -44,6 +44,17 @@ QString exeNameOf(const QByteArray& procDir)
     return QString();
 }
 
+// A zombie has ended; only its exit status waits for its parent.
+bool isZombie(const QByteArray& procDir)
+{
+    QFile stat(QString::fromLatin1(procDir + "/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true; // gone while we looked
+    const QByteArray line = stat.read(512);
+    const int close = line.lastIndexOf(')'); // the command name may hold spaces and parentheses
+    return close < 0 || line.mid(close + 2, 1) == "Z";
+}
+
 } // namespace
 
 std::optional<QList<ProcessEntry>> processSnapshot()
@@ -60,6 +71,8 @@ std::optional<QList<ProcessEntry>> processSnapshot()
         struct stat st = {};
         if (::stat(procDir.constData(), &st) != 0)
             continue; // ended while we looked
+        if (isZombie(procDir))
+            continue;
         ProcessEntry process;
         process.pid = QByteArray(entry->d_name).toLongLong();
         process.exeName = exeNameOf(procDir);

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "HelperProcess.h"
@@ -85,3 +86,19 @@ TEST(ProcessTerminate, RefusesAnotherUsersProcess)
 }
 
 } // namespace
+
+TEST(ProcessSnapshot, LeavesOutAProcessThatHasEnded)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    // Not reaped yet: the child is a zombie until waitpid below.
+    siginfo_t info = {};
+    ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
+    const auto snapshot = platform::processSnapshot();
+    ASSERT_TRUE(snapshot.has_value());
+    for (const auto& p : *snapshot)
+        EXPECT_NE(p.pid, child);
+    ::waitpid(child, nullptr, 0);
+}
