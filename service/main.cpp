@@ -1,5 +1,6 @@
 // vtx-service --listen HOST:PORT --data DIR --cert FILE --key FILE [--capacity N] [--participant-timeout S]
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -204,14 +205,17 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "vtx-service: serving https://%s (data in %s)\n", ctx.listenAddress.c_str(),
                  options.dataDir.c_str());
 
-    std::thread listener([&server] {
+    std::atomic<bool> stopping{false};
+    std::thread listener([&server, &stopping] {
         if (!server.listen_after_bind())
             std::fprintf(stderr, "vtx-service: the listener stopped unexpectedly\n");
-        kill(getpid(), SIGTERM); // wakes the main thread if the listener ends on its own
+        if (!stopping)
+            kill(getpid(), SIGTERM); // wakes the main thread when the listener ends on its own
     });
     int signal = 0;
     sigwait(&stopSignals, &signal);
     std::fprintf(stderr, "vtx-service: stopping (signal %d)\n", signal);
+    stopping = true;
     server.stop();
     listener.join();
     return 0;
