@@ -393,6 +393,20 @@ std::optional<Item> Store::PmiItem(int64_t hostId)
     return ReadItem(s);
 }
 
+std::optional<Item> Store::HostItemByIdOrNumber(const std::string& email, int64_t key)
+{
+    std::lock_guard<std::mutex> lock(m_db.Mutex());
+    static const char* const sql =
+        "SELECT i.id, i.host_id, i.number, i.topic, i.start_time, i.duration, i.timezone, i.is_pmi, i.recurring, "
+        "i.recurrence, i.password, i.password_enabled, i.host_video, i.participant_video, i.join_before_host, "
+        "i.mute_upon_entry, i.use_pmi, i.auto_recording, i.modifiable FROM items i JOIN accounts a ON a.id = i.host_id "
+        "WHERE a.email = ? AND (i.id = ? OR i.number = ?) ORDER BY i.id = ? DESC, i.is_pmi DESC, i.id DESC LIMIT 1";
+    Statement s(m_db, sql);
+    if (s.Bind(1, email).Bind(2, key).Bind(3, key).Bind(4, key).Step() != SQLITE_ROW)
+        return std::nullopt;
+    return ReadItem(s);
+}
+
 bool Store::InsertItem(Item& item)
 {
     std::lock_guard<std::mutex> lock(m_db.Mutex());

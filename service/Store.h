@@ -96,6 +96,9 @@ public:
     // The item people join with |number|: the personal item when it is a PMI, else the newest item.
     std::optional<Item> ItemByNumber(int64_t number);
     std::optional<Item> PmiItem(int64_t hostId);
+    // The item of the account |email| whose ID is |key|, else its item numbered |key| (the
+    // personal one first). One query, as the password look-up is the busiest call.
+    std::optional<Item> HostItemByIdOrNumber(const std::string& email, int64_t key);
     bool InsertItem(Item& item);
     bool UpdateItem(const Item& item);
     bool DeleteItem(int64_t id);

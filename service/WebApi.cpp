@@ -205,20 +205,10 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
         int64_t id = 0;
         if (!ParseNumberParam(idText, id))
             return Reply(res, "400", "id must be a meeting ID or meeting number");
-        auto host = ctx.store.AccountByEmail(hostId);
-        if (!host)
-            return Reply(res, "404", "unknown host");
-        std::optional<Item> found;
-        auto byId = ctx.store.ItemById(id);
-        if (byId && byId->hostId == host->id)
-            found = byId;
-        else
-            for (const Item& item : ctx.store.ItemsOfHost(host->id))
-                if (item.number == id && (!found || item.isPmi))
-                    found = item;
+        const std::optional<Item> found = ctx.store.HostItemByIdOrNumber(hostId, id);
         if (!found)
             return Reply(res, "404", "the host has no such meeting");
-        JsonPtr root = MakeEnvelope("200", "ok", ItemJson(*found, BaseUrl(req, ctx), host->email));
+        JsonPtr root = MakeEnvelope("200", "ok", ItemJson(*found, BaseUrl(req, ctx), hostId));
         cJSON_AddStringToObject(root.get(), "password", found->passwordEnabled ? found->password.c_str() : "");
         ReplyJson(res, root.get());
     });
