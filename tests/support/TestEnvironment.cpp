@@ -22,7 +22,7 @@ QString makeTempDir(const QString &name)
     return path;
 }
 
-int runTests(int argc, char **argv)
+void initEnvironment()
 {
     g_root = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/vtxtest-XXXXXX");
     QDir().mkpath(configHome());
@@ -31,6 +31,11 @@ int runTests(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", runtimeDir().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+int runTests(int argc, char **argv)
+{
+    initEnvironment();
     ::testing::InitGoogleTest(&argc, argv);
     int rc = 0;
     {

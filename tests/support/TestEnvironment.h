@@ -8,6 +8,8 @@ namespace vtxtest {
 
 // Sets up the environment, builds the QApplication and runs every GoogleTest case.
 int runTests(int argc, char **argv);
+// Only the private folders and variables; for programs that build their own QApplication.
+void initEnvironment();
 
 // The temporary folders of this process.
 QString configHome();
