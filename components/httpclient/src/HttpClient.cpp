@@ -42,7 +42,9 @@ private:
         bool ok = curl_share_setopt(m_share, CURLSHOPT_LOCKFUNC, &SharedCache::lock) == CURLSHE_OK &&
                   curl_share_setopt(m_share, CURLSHOPT_UNLOCKFUNC, &SharedCache::unlock) == CURLSHE_OK &&
                   curl_share_setopt(m_share, CURLSHOPT_USERDATA, this) == CURLSHE_OK;
-        for (curl_lock_data kind : {CURL_LOCK_DATA_CONNECT, CURL_LOCK_DATA_SSL_SESSION, CURL_LOCK_DATA_DNS})
+        // Connections stay with each thread's own handle: libcurl does not support one connection
+        // cache used by concurrent threads. TLS sessions and DNS answers are shared.
+        for (curl_lock_data kind : {CURL_LOCK_DATA_SSL_SESSION, CURL_LOCK_DATA_DNS})
             ok = ok && curl_share_setopt(m_share, CURLSHOPT_SHARE, kind) == CURLSHE_OK;
         if (!ok) {
             // Requests still work, they only lose the reuse.
