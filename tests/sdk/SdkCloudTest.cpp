@@ -162,8 +162,8 @@ TEST_F(SdkCloud, StartsAnInstantMeetingWithItsCaptionsAndEndsIt)
     EXPECT_NE(QString::fromWCharArray(info->GetJoinMeetingUrl()).indexOf(QString::number(info->GetMeetingNumber())),
               -1);
 
+    ASSERT_TRUE(WaitFor([] { return TopLevel("OrvoMeetingWindow") != nullptr; }));
     QWidget* window = TopLevel("OrvoMeetingWindow");
-    ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), "VTX Video Meeting");
     auto* number = window->findChild<QLabel*>("label_number");
     ASSERT_NE(number, nullptr);
@@ -263,8 +263,8 @@ TEST_F(SdkCloud, InviteButtonAsksTheApplicationFirst)
     ASSERT_TRUE(WaitFor([] { return s_ui->Saw(3); }));
     InviteSink sink;
     ASSERT_EQ(Meeting()->GetUIController()->SetEvent(&sink), SDKERR_SUCCESS);
+    ASSERT_TRUE(WaitFor([] { return TopLevel("OrvoMeetingWindow") != nullptr; }));
     QWidget* window = TopLevel("OrvoMeetingWindow");
-    ASSERT_NE(window, nullptr);
     auto* invite = window->findChild<QPushButton*>("button_invite");
     ASSERT_NE(invite, nullptr);
     invite->click();

@@ -199,12 +199,18 @@ void MeetingService::Enter(const QJsonObject& data)
     m_pollInFlight = false;
     m_startedAt = QDateTime::currentDateTime();
 
-    auto* window = new MeetingWindow(this);
-    if (m_config.hasUiPos)
-        window->move(m_config.uiLeft, m_config.uiTop);
-    m_window = window;
-    window->show();
     m_pollTimer->start(SdkCore::Get().PollMs());
+    // The application hears "in meeting" first; the window follows from the next turn of the loop.
+    WeakLife session = m_session;
+    SdkCore::Get().Post([this, session] {
+        if (session.expired() || m_session != session.lock() || !InMeeting() || m_leaving || m_window)
+            return;
+        auto* window = new MeetingWindow(this);
+        if (m_config.hasUiPos)
+            window->move(m_config.uiLeft, m_config.uiTop);
+        m_window = window;
+        window->show();
+    });
     SetStatus(MEETING_STATUS_INMEETING, 0);
 }
 

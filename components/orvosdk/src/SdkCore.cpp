@@ -42,6 +42,30 @@ int Progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     return static_cast<Transfer*>(user)->stopping->load() ? 1 : 0;
 }
 
+// Each worker keeps one handle, so its connection and TLS session to the cloud are reused.
+struct WorkerHandle
+{
+    CURL* handle = nullptr;
+    ~WorkerHandle()
+    {
+        if (handle)
+            curl_easy_cleanup(handle);
+    }
+};
+thread_local WorkerHandle t_curl;
+
+// Workers share one connection pool, so whichever worker sends a request finds a warm connection.
+std::mutex g_shareLocks[CURL_LOCK_DATA_LAST];
+
+void LockShare(CURL*, curl_lock_data data, curl_lock_access, void*)
+{
+    g_shareLocks[data].lock();
+}
+void UnlockShare(CURL*, curl_lock_data data, void*)
+{
+    g_shareLocks[data].unlock();
+}
+
 int EnvInt(const char* name, int fallback, int minimum)
 {
     bool ok = false;
@@ -81,6 +105,14 @@ SDKError SdkCore::Init(const InitParam& param)
     m_pollMs = EnvInt("VTX_SDK_POLL_MS", 1000, 10);
     m_timeoutMs = EnvInt("VTX_SDK_TIMEOUT_MS", 15000, 100);
 
+    m_share = curl_share_init();
+    if (m_share) {
+        curl_share_setopt(m_share, CURLSHOPT_LOCKFUNC, &LockShare);
+        curl_share_setopt(m_share, CURLSHOPT_UNLOCKFUNC, &UnlockShare);
+        curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+        curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+        curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    }
     m_dispatcher = new QObject;
     m_stopping = false;
     m_draining = false;
@@ -108,6 +140,9 @@ SDKError SdkCore::Cleanup()
     for (std::thread& t : m_workers)
         t.join();
     m_workers.clear();
+    if (m_share)
+        curl_share_cleanup(m_share);
+    m_share = nullptr;
     // Queued deliveries die with their receiver.
     if (QCoreApplication::instance())
         delete m_dispatcher;
@@ -177,7 +212,11 @@ void SdkCore::Send(const CloudRequest& request, WeakLife life, std::function<voi
 CloudReply SdkCore::Perform(const CloudRequest& request, const std::string& app, const std::string& session)
 {
     CloudReply reply;
-    CURL* curl = curl_easy_init();
+    if (t_curl.handle)
+        curl_easy_reset(t_curl.handle);
+    else
+        t_curl.handle = curl_easy_init();
+    CURL* curl = t_curl.handle;
     if (!curl)
         return reply;
     Transfer transfer;
@@ -202,6 +241,8 @@ CloudReply SdkCore::Perform(const CloudRequest& request, const std::string& app,
         curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, request.method.constData());
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    if (m_share)
+        curl_easy_setopt(curl, CURLOPT_SHARE, m_share);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_CAINFO, ca.c_str());
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -236,7 +277,6 @@ CloudReply SdkCore::Perform(const CloudRequest& request, const std::string& app,
         }
     }
     curl_slist_free_all(headers);
-    curl_easy_cleanup(curl);
     return reply;
 }
 

@@ -92,6 +92,7 @@ private:
     bool m_initialized = false;
     bool m_cleanedUp = false;
     QObject* m_dispatcher = nullptr;
+    void* m_share = nullptr; // CURLSH
     QString m_webDomain;
     QString m_caFile;
     QString m_brand;
