@@ -1,12 +1,15 @@
 // The client's SDK layer and libsdk together against a vtx-service started by the test.
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -373,6 +376,101 @@ TEST_F(SdkCloud, RecordedMeetingLeavesItsFolderWithThePlaylistLast)
     EXPECT_GT(QFileInfo(s_recordings + "/" + folder + "/audio_only.m4a").size(), 0);
     // The window goes away by itself once the files are written.
     EXPECT_TRUE(WaitFor([] { return TopLevel("OrvoConversionWindow") == nullptr; }, 5000));
+}
+
+namespace {
+struct ShareSink : IMeetingShareCtrlEvent
+{
+    std::vector<bool> locks;
+    std::vector<SharingStatus> statuses;
+    void onSharingStatus(SharingStatus status, unsigned int) override { statuses.push_back(status); }
+    void onLockShareStatus(bool bLocked) override { locks.push_back(bLocked); }
+    void onShareContentNotification(unsigned int, const wchar_t*) override {}
+    void onMultiShareSwitchToSingleShareNeedConfirm(IShareSwitchMultiToSingleConfirmHandler*) override {}
+};
+} // namespace
+
+TEST_F(SdkCloud, HostLockingTheShareReachesTheParticipant)
+{
+    servicetest::Client& raw = Raw();
+    const auto headers = raw.SignInDemo();
+    const auto started = raw.PostJson("/sdk/meetings/start", R"({"number":0,"kind":1})", headers);
+    ASSERT_EQ(started.Code(), "200") << started.body;
+    const auto number = UINT64(started.DataNum("number"));
+    const std::string hostToken = started.DataStr("participant_id");
+    JoinMeeting join;
+    ASSERT_EQ(join.Join(QString::number(number), "Guest", "", false, true), 0);
+    ASSERT_TRUE(WaitFor([] { return s_ui->Saw(3); }));
+    ShareSink sink;
+    IMeetingShareController* share = Meeting()->GetMeetingShareController();
+    ASSERT_EQ(share->SetEvent(&sink), SDKERR_SUCCESS);
+    EXPECT_EQ(share->StopShare(), SDKERR_MEETING_YOU_HAVE_NO_SHARE);
+    ASSERT_EQ(share->StartMonitorShare(L"primary"), SDKERR_SUCCESS);
+    ASSERT_TRUE(WaitFor([&] { return !sink.statuses.empty(); }));
+    EXPECT_EQ(sink.statuses[0], Sharing_Self_Send_Begin);
+    EXPECT_TRUE(share->IsSharingOut());
+
+    const auto locked = raw.PostJson("/sdk/meetings/" + std::to_string(number) + "/share_lock",
+                                     "{\"participant\":\"" + hostToken + "\",\"locked\":true}", headers);
+    ASSERT_EQ(locked.Code(), "200") << locked.body;
+    ASSERT_TRUE(WaitFor([&] { return !sink.locks.empty(); }));
+    EXPECT_EQ(sink.locks, std::vector<bool>{true});
+    EXPECT_TRUE(share->IsShareLocked());
+    ASSERT_EQ(Meeting()->Leave(LEAVE_MEETING), SDKERR_SUCCESS);
+    ASSERT_TRUE(WaitFor([] { return s_ui->Saw(7); }));
+    share->SetEvent(nullptr);
+    EXPECT_EQ(share->StartShare(), SDKERR_WRONG_USAGE); // no meeting any more
+}
+
+TEST_F(SdkCloud, SettingsDialogShowsTheChosenPagesFolderAndSupportLinks)
+{
+    ISettingService* settings = SDKInterfaceWrap::Instance().SettingService();
+    ASSERT_NE(settings, nullptr);
+    IRecordingSettingContext* recording = settings->GetRecordingSettings();
+    EXPECT_EQ(QString::fromWCharArray(recording->GetRecordingPath()), s_recordings);
+    EXPECT_EQ(recording->SetRecordingPath(L"relative/folder"), SDKERR_INVALID_PARAMETER);
+    EXPECT_EQ(recording->SetRecordingPath(nullptr), SDKERR_INVALID_PARAMETER);
+    const QString other = vtxtest::makeTempDir("other-recordings");
+    ASSERT_EQ(recording->SetRecordingPath(other.toStdWString().c_str()), SDKERR_SUCCESS);
+    EXPECT_EQ(QString::fromWCharArray(recording->GetRecordingPath()), other);
+
+    ICustomizedResourceHelper* resources = nullptr;
+    ASSERT_EQ(RetrieveCustomizedResourceHelper(&resources), SDKERR_SUCCESS);
+    EXPECT_EQ(resources->SetSupportUrl(SupportUrl_Help, L"javascript:alert(1)"), SDKERR_INVALID_PARAMETER);
+    ASSERT_EQ(resources->SetSupportUrl(SupportUrl_Help, L"https://vtx.example/guide"), SDKERR_SUCCESS);
+
+    ASSERT_EQ(settings->GetGeneralSettings()->EnableAutoCopyInviteLink(false), SDKERR_SUCCESS);
+    SettingDlgShowTabPageOption pages{};
+    pages.bShowGeneral = pages.bShowVideo = pages.bShowAudio = pages.bShowVirtualBackGround = true;
+    pages.bShowRecording = pages.bShowKeyboardShortcuts = true;
+    settings->GetSettingUIStrategy()->ConfSettingDialogShownTabPage(pages);
+    ShowSettingDlgParam param{};
+    param.left = 10;
+    param.top = 20;
+    param.bShow = true;
+    ASSERT_EQ(settings->ShowSettingDlg(param), SDKERR_SUCCESS);
+    EXPECT_NE(param.hSettingWnd, 0u);
+    QWidget* dialog = TopLevel("OrvoSettingsDialog");
+    ASSERT_NE(dialog, nullptr);
+    auto* tabs = dialog->findChild<QTabWidget*>("tabs");
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->count(), 6);
+    EXPECT_EQ(dialog->findChild<QWidget*>("page_statistics"), nullptr);
+    EXPECT_EQ(dialog->findChild<QWidget*>("page_feedback"), nullptr);
+    auto* autoCopy = dialog->findChild<QCheckBox*>("general_8");
+    ASSERT_NE(autoCopy, nullptr);
+    EXPECT_FALSE(autoCopy->isChecked());
+    autoCopy->click();
+    EXPECT_TRUE(settings->GetGeneralSettings()->IsAutoCopyInviteLinkEnabled());
+    auto* folder = dialog->findChild<QLineEdit*>("lineEdit_recordingFolder");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->text(), other);
+    auto* help = dialog->findChild<QLabel*>("link_support_0");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->text().contains("https://vtx.example/guide"));
+    EXPECT_EQ(settings->HideSettingDlg(), SDKERR_SUCCESS);
+    EXPECT_FALSE(dialog->isVisible());
+    ASSERT_EQ(recording->SetRecordingPath(s_recordings.toStdWString().c_str()), SDKERR_SUCCESS);
 }
 
 // Stops the cloud, so it comes last.
