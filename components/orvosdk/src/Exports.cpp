@@ -55,8 +55,8 @@ template <class Impl, class I> SDKError DestroyOne(I* object)
 
 std::unique_ptr<CustomizedResourceHelper>& ResourceHelper()
 {
-    static std::unique_ptr<CustomizedResourceHelper> helper;
-    return helper;
+    static auto* helper = new std::unique_ptr<CustomizedResourceHelper>;
+    return *helper;
 }
 
 } // namespace

@@ -77,8 +77,9 @@ int EnvInt(const char* name, int fallback, int minimum)
 
 SdkCore& SdkCore::Get()
 {
-    static SdkCore core;
-    return core;
+    // Never destroyed, for the same reason as the service lists.
+    static auto* core = new SdkCore;
+    return *core;
 }
 
 SDKError SdkCore::Init(const InitParam& param)
