@@ -15,10 +15,12 @@ namespace ORVOSDK {
 
 namespace {
 
+// Never destroyed: a client may clean the SDK up from its own exit handlers, which can run after
+// function-local statics of this library are gone.
 template <class T> std::vector<std::unique_ptr<T>>& Live()
 {
-    static std::vector<std::unique_ptr<T>> objects;
-    return objects;
+    static auto* objects = new std::vector<std::unique_ptr<T>>;
+    return *objects;
 }
 
 // Every call must come from the thread that initialised the SDK.
