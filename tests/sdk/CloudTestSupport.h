@@ -12,7 +12,7 @@
 namespace sdktest {
 
 // Runs the event loop until pred holds or the deadline passes.
-template <class Pred> bool WaitFor(Pred pred, int ms = 10000)
+template <class Pred> bool WaitFor(Pred pred, int ms = 30000)
 {
     QDeadlineTimer deadline(ms);
     while (!pred()) {
