@@ -74,8 +74,11 @@ ORVOSDK::IMeetingService *meetingService() { return SDKInterfaceWrap::Instance()
 
 } // namespace
 
+// No maximise button: the pages have fixed sizes. Set at construction, since changing the flags
+// afterwards re-polishes every widget of the window.
 MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_ui(std::make_unique<MainWindowForm>())
     , m_profileGate(std::make_shared<ProfileGate>())
 {
@@ -84,10 +87,9 @@ MainWindow::MainWindow(QWidget *parent)
 
     setWindowIcon(QIcon(QStringLiteral(":/UI/res/logo.png")));
     const QSize small(kSmallWidth, kSmallHeight);
+    // The other pages get their pictures when first shown: decoding them all would double the
+    // time to the first window.
     setBackground(m_ui->homeWidget, ":/UI/res/home.png", small);
-    setBackground(m_ui->loginWidget, ":/UI/res/login.png", small);
-    setBackground(m_ui->joinWidget, ":/UI/res/login.png", small);
-    setBackground(m_ui->verificationWidget, ":/UI/res/verification.png", small);
     m_ui->label_pop->setPixmap(QPixmap(QStringLiteral(":/UI/res/ic_arrow.png")));
     applyStyles();
 
@@ -251,6 +253,13 @@ void MainWindow::stopMovie(QLabel *label)
 
 void MainWindow::showOnly(QWidget *page)
 {
+    if (!page->autoFillBackground()) {
+        const QSize small(kSmallWidth, kSmallHeight);
+        if (page == m_ui->loginWidget || page == m_ui->joinWidget)
+            setBackground(page, ":/UI/res/login.png", small);
+        else if (page == m_ui->verificationWidget)
+            setBackground(page, ":/UI/res/verification.png", small);
+    }
     for (QWidget *p : {m_ui->homeWidget, m_ui->loginWidget, m_ui->verificationWidget, m_ui->joinWidget,
                        m_ui->mainWidget})
         if (p != page)
@@ -616,8 +625,12 @@ void MainWindow::releaseResources(bool startWatchdog)
 
 void MainWindow::on_asynInitSDK()
 {
-    setTopMost(true);
-    setTopMost(false);
+    // Bringing a window to the front means nothing before it is shown, and changing the flags of
+    // an unshown window costs a fifth of the start-up.
+    if (isVisible()) {
+        setTopMost(true);
+        setTopMost(false);
+    }
     if (OrvoAuth::Instance()->Start() != 0)
         fatalError("msg.sdk_init_error");
 }

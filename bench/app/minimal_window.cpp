@@ -1,7 +1,10 @@
-// Shows a main window and quits once the event loop runs, like VTX with VTX_QUIT_WHEN_SHOWN.
+// Shows a main window, prints the monotonic clock once the event loop runs and quits, as VTX does
+// with VTX_QUIT_WHEN_SHOWN.
 #include <QApplication>
 #include <QMainWindow>
 #include <QTimer>
+#include <cstdio>
+#include <ctime>
 
 int main(int argc, char **argv)
 {
@@ -9,6 +12,12 @@ int main(int argc, char **argv)
     QMainWindow window;
     window.resize(680, 420);
     window.show();
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    QTimer::singleShot(0, &app, [] {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::printf("shown %.3f\n", now.tv_sec * 1000.0 + now.tv_nsec / 1e6);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
     return app.exec();
 }

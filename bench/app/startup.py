@@ -1,4 +1,5 @@
-"""Start-up to main window shown, and peak memory: VTX against a minimal Qt main window."""
+"""Start-up to main window shown (both programs print the monotonic clock when their window is up),
+and peak memory: VTX against a minimal Qt main window."""
 import os
 import statistics
 import subprocess
@@ -12,12 +13,15 @@ env = dict(os.environ, VTX_QUIT_WHEN_SHOWN="1")
 def run(exe, rounds=15):
     times, peaks = [], []
     for _ in range(rounds):
-        start = time.perf_counter()
-        proc = subprocess.Popen([exe], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        start = time.monotonic() * 1000
+        proc = subprocess.Popen([exe], env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        out = proc.stdout.read().decode()
         _, status, usage = os.wait4(proc.pid, 0)
-        times.append(time.perf_counter() - start)
+        shown = [float(line.split()[1]) for line in out.splitlines() if line.startswith("shown ")]
+        if shown:
+            times.append(shown[0] - start)
         peaks.append(usage.ru_maxrss)
-    return statistics.median(times) * 1000, statistics.median(peaks)
+    return statistics.median(times), statistics.median(peaks)
 
 
 run(minimal, 2)  # warm the caches for both
