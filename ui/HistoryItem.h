@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QString>
 #include <QWidget>
 
@@ -16,6 +18,10 @@ public:
 
     QString id() const { return m_id; }
     QString name() const { return m_name; }
+
+    // Font and text colour of both labels.
+    static QFont rowFont();
+    static QColor textColour();
 
     static constexpr int kRowHeight = 27;
     static constexpr int kTopicWidth = 180; // the name is cut to this many pixels

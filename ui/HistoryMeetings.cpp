@@ -72,8 +72,6 @@ HistoryMeetings::~HistoryMeetings()
 
 void HistoryMeetings::fill(const settings::History& history, const QString& currentIdWithoutDashes)
 {
-    // Updates are held back while the rows go in, or the list lays itself out once per row.
-    m_listWidget->setUpdatesEnabled(false);
     for (auto it = history.rbegin(); it != history.rend(); ++it) {
         if (it->second.id.empty())
             continue;
@@ -90,7 +88,6 @@ void HistoryMeetings::fill(const settings::History& history, const QString& curr
             m_listWidget->setFocus();
         }
     }
-    m_listWidget->setUpdatesEnabled(true);
 }
 
 void HistoryMeetings::reject()

@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/Localization.h"
 #include "app/Settings.h"
 #include "platform/Paths.h"
 #include "platform/Profile.h"
 #include "recordings/FolderTree.h"
+#include "tests/ui/ClientFixture.h"
 #include "ui/ClickableLabel.h"
 #include "ui/HistoryItem.h"
 #include "ui/MainWindow.h"
@@ -32,21 +32,24 @@ settings::History historyOf(int entries)
     return history;
 }
 
-class HistoryMeetingsTest : public ::testing::Test
+// The client fixture gives the main window a service to authenticate against, so no start-up
+// failure box interrupts a test.
+class HistoryMeetingsTest : public ClientFixture
 {
 protected:
     void SetUp() override
     {
-        removeFolderTree(settings::dataFolder().toStdString());
-        Localization::Instance()->resetForTest();
-        ASSERT_EQ(Localization::Instance()->Load(1, platform::programFolder() + "en_US.ini"), 0);
+        ClientFixture::SetUp();
+        // A failure box must fail the test, not wait for a click.
+        MessageBox::setAutoAnswer(MessageBox::FirstButton);
         m_window = std::make_unique<MainWindow>();
         m_window->show();
     }
     void TearDown() override
     {
+        EXPECT_TRUE(MessageBox::answeredTexts().isEmpty()) << MessageBox::answeredTexts().join(' ').toStdString();
         delete m_popup.data();
-        m_window.reset();
+        ClientFixture::TearDown();
     }
 
     // What the main window does on a click of the history arrow.
@@ -72,7 +75,6 @@ protected:
         return ids;
     }
 
-    std::unique_ptr<MainWindow> m_window;
     QPointer<HistoryMeetings> m_popup;
 };
 
