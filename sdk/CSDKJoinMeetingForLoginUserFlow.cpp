@@ -14,16 +14,7 @@ CSDKJoinMeetingForLoginUserFlow::~CSDKJoinMeetingForLoginUserFlow()
     SDKInterfaceWrap::Instance().RemoveMeetingListener(this);
 }
 
-bool CSDKJoinMeetingForLoginUserFlow::EnsureService()
-{
-    if (m_meetingService)
-        return true;
-    m_meetingService = SDKInterfaceWrap::Instance().MeetingService();
-    if (!m_meetingService)
-        return false;
-    SDKInterfaceWrap::Instance().AddMeetingListener(this);
-    return true;
-}
+bool CSDKJoinMeetingForLoginUserFlow::EnsureService() { return AcquireMeetingService(m_meetingService, this); }
 
 int CSDKJoinMeetingForLoginUserFlow::Join(JoinParam& param)
 {

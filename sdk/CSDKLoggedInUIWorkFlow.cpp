@@ -14,16 +14,7 @@ CSDKLoggedInUIWorkFlow::~CSDKLoggedInUIWorkFlow()
     SDKInterfaceWrap::Instance().RemoveMeetingListener(this);
 }
 
-bool CSDKLoggedInUIWorkFlow::EnsureService()
-{
-    if (m_meetingService)
-        return true;
-    m_meetingService = SDKInterfaceWrap::Instance().MeetingService();
-    if (!m_meetingService)
-        return false;
-    SDKInterfaceWrap::Instance().AddMeetingListener(this);
-    return true;
-}
+bool CSDKLoggedInUIWorkFlow::EnsureService() { return AcquireMeetingService(m_meetingService, this); }
 
 int CSDKLoggedInUIWorkFlow::StartMeeting(StartParam& param)
 {

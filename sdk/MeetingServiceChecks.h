@@ -2,6 +2,7 @@
 // What both meeting workflows ask of the meeting service before a request.
 
 #include "orvosdk/orvo_sdk.h"
+#include "sdk/SDKInterfaceWrap.h"
 
 namespace sdkflow {
 
@@ -18,6 +19,19 @@ inline void PrepareConfiguration(ORVOSDK::IMeetingService* service)
 {
     if (ORVOSDK::IMeetingConfiguration* config = service->GetMeetingConfiguration())
         config->EnableAutoEndOtherMeetingWhenStartMeeting(true);
+}
+
+// Takes the meeting service on a workflow's first call and starts listening to it, once per
+// workflow; false while the SDK offers none.
+inline bool AcquireMeetingService(ORVOSDK::IMeetingService*& held, ORVOSDK::IMeetingServiceEvent* listener)
+{
+    if (held)
+        return true;
+    held = SDKInterfaceWrap::Instance().MeetingService();
+    if (!held)
+        return false;
+    SDKInterfaceWrap::Instance().AddMeetingListener(listener);
+    return true;
 }
 
 } // namespace sdkflow
