@@ -15,4 +15,4 @@ for name, (value, unit) in sorted(times.items()):
     figure = name[: -len("/measured")]
     base = times.get(figure + "/baseline")
     if base:
-        print(f"{figure} {value / base[0]:.2f}x {value:.0f}{unit} {base[0]:.0f}{base[1]}")
+        print(f"{figure} {value / base[0]:.2f}x {value:.3g}{unit} {base[0]:.3g}{base[1]}")
