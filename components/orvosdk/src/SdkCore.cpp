@@ -54,7 +54,7 @@ struct WorkerHandle
 };
 thread_local WorkerHandle t_curl;
 
-// Workers share one connection pool, so whichever worker sends a request finds a warm connection.
+// Locks of the TLS-session and DNS caches that the worker shares with blocking requests of tests.
 std::mutex g_shareLocks[CURL_LOCK_DATA_LAST];
 
 void LockShare(CURL*, curl_lock_data data, curl_lock_access, void*)
@@ -110,15 +110,16 @@ SDKError SdkCore::Init(const InitParam& param)
     if (m_share) {
         curl_share_setopt(m_share, CURLSHOPT_LOCKFUNC, &LockShare);
         curl_share_setopt(m_share, CURLSHOPT_UNLOCKFUNC, &UnlockShare);
-        curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+        // Each worker keeps its connections in its own handle: libcurl does not support one
+        // connection cache used by threads at the same time. TLS sessions and DNS are shared.
         curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
         curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
     }
     m_dispatcher = new QObject;
     m_stopping = false;
     m_draining = false;
-    for (int i = 0; i < 3; ++i)
-        m_workers.emplace_back([this] { WorkerLoop(); });
+    // One worker keeps one warm connection to the cloud; the requests are short and time out.
+    m_workers.emplace_back([this] { WorkerLoop(); });
     m_initialized = true;
     return SDKERR_SUCCESS;
 }
