@@ -798,14 +798,19 @@ void MainWindow::showDisplayName()
 
 // ---- phone verification ----
 
+void MainWindow::offerGetCode()
+{
+    m_ui->getVCode->setEnabled(true);
+    m_ui->getVCode->setText(LangText("ui.btn_getCode"));
+    m_ui->getVCode->setStyleSheet(styles::link(true));
+}
+
 void MainWindow::showVerificationPage(const char *tipsKey)
 {
     showOnly(m_ui->verificationWidget);
-    m_ui->getVCode->setEnabled(true);
+    offerGetCode();
     m_ui->phoneNumber->setFocus();
     m_ui->label_verification_tips->setText(LangText(tipsKey));
-    m_ui->getVCode->setText(LangText("ui.btn_getCode"));
-    m_ui->getVCode->setStyleSheet(styles::link(true));
 }
 
 void MainWindow::resetVerificationPage()
@@ -817,11 +822,9 @@ void MainWindow::resetVerificationPage()
     stopMovie(m_ui->waiting);
     m_ui->label_editline_5->hide();
     m_ui->label_editline_6->hide();
-    for (QWidget *w : std::initializer_list<QWidget *>{m_ui->verification, m_ui->getVCode, m_ui->phoneNumber,
-                                                       m_ui->VCode})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_ui->verification, m_ui->phoneNumber, m_ui->VCode})
         w->setEnabled(true);
-    m_ui->getVCode->setText(LangText("ui.btn_getCode"));
-    m_ui->getVCode->setStyleSheet(styles::link(true));
+    offerGetCode();
 }
 
 void MainWindow::setVerificationBusy(bool busy)
@@ -868,9 +871,7 @@ void MainWindow::on_getVCode_clicked()
         m_ui->label_editline_5->show();
         m_ui->verificationError->setText(LangText("msg.getVCode_failed"));
         m_ui->verificationError->show();
-        m_ui->getVCode->setEnabled(true);
-        m_ui->getVCode->setText(LangText("ui.btn_getCode"));
-        m_ui->getVCode->setStyleSheet(styles::link(true));
+        offerGetCode();
         m_ui->phoneNumber->setFocus();
         return;
     }
@@ -916,9 +917,7 @@ void MainWindow::on_notifyCountdown()
         m_ui->getVCode->setText(LangFormat("ui.btn_regFetch", remaining));
         return;
     }
-    m_ui->getVCode->setEnabled(true);
-    m_ui->getVCode->setStyleSheet(styles::link(true));
-    m_ui->getVCode->setText(LangText("ui.btn_getCode"));
+    offerGetCode();
 }
 
 void MainWindow::on_verification_clicked()
@@ -1105,12 +1104,7 @@ void MainWindow::on_joinButton_clicked()
         }
         return;
     }
-    showOnly(m_ui->verificationWidget);
-    m_ui->getVCode->setEnabled(true);
-    m_ui->phoneNumber->setFocus();
-    m_ui->label_verification_tips->setText(LangText("ui.label_tips"));
-    m_ui->getVCode->setText(LangText("ui.btn_getCode"));
-    m_ui->getVCode->setStyleSheet(styles::link(true));
+    showVerificationPage("ui.label_tips");
 }
 
 void MainWindow::on_joinTheMeeting_clicked()

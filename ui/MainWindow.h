@@ -165,6 +165,7 @@ private:
     // sign-in
     void openSignInPage();
     void showVerificationPage(const char *tipsKey);
+    void offerGetCode(); // the "get code" link usable again
     void resetVerificationPage();
     void setVerificationBusy(bool busy);
     void enterMainPage();
