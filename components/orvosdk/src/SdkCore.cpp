@@ -145,10 +145,12 @@ SDKError SdkCore::Cleanup()
     if (m_share)
         curl_share_cleanup(m_share);
     m_share = nullptr;
-    // Queued deliveries die with their receiver.
-    if (QCoreApplication::instance())
+    // Queued deliveries die with their receiver. Without an application (clean-up from exit
+    // handlers) the receiver is kept, unused, as deleting it then is not safe.
+    if (QCoreApplication::instance()) {
         delete m_dispatcher;
-    m_dispatcher = nullptr;
+        m_dispatcher = nullptr;
+    }
     appToken.clear();
     sessionToken.clear();
     m_initialized = false;
@@ -159,7 +161,7 @@ SDKError SdkCore::Cleanup()
 
 void SdkCore::Post(std::function<void()> fn)
 {
-    if (!m_dispatcher)
+    if (!m_dispatcher || m_cleanedUp)
         return;
     QMetaObject::invokeMethod(m_dispatcher, std::move(fn), Qt::QueuedConnection);
 }
