@@ -123,18 +123,7 @@ SDKError MeetingService::Start(StartParam& startParam)
     request.method = "POST";
     request.path = QStringLiteral("/sdk/meetings/start");
     request.body = QJsonObject{{"number", double(startParam.meetingNumber)}, {"kind", startParam.isVideoOff ? 2 : 1}};
-    PostStatus(MEETING_STATUS_CONNECTING, 0);
-    m_session = std::make_shared<int>(0);
-    WeakLife session = m_session;
-    core.Send(request, m_session, [this, session](const CloudReply& reply) {
-        if (session.expired() || m_session != session.lock())
-            return;
-        if (reply.ok())
-            Enter(reply.data);
-        else
-            FailWith(reply);
-    });
-    return SDKERR_SUCCESS;
+    return SendEntry(request);
 }
 
 SDKError MeetingService::Join(JoinParam& joinParam)
@@ -159,10 +148,16 @@ SDKError MeetingService::Join(JoinParam& joinParam)
                                {"password", FromWide(joinParam.psw)},
                                {"display_name", name},
                                {"user_type", int(joinParam.userType)}};
+    return SendEntry(request);
+}
+
+// Start and join both report "connecting" at once and enter the meeting with the cloud's answer.
+SDKError MeetingService::SendEntry(const CloudRequest& request)
+{
     PostStatus(MEETING_STATUS_CONNECTING, 0);
     m_session = std::make_shared<int>(0);
     WeakLife session = m_session;
-    core.Send(request, m_session, [this, session](const CloudReply& reply) {
+    SdkCore::Get().Send(request, m_session, [this, session](const CloudReply& reply) {
         if (session.expired() || m_session != session.lock())
             return;
         if (reply.ok())

@@ -672,6 +672,7 @@ private:
     void PostStatus(ORVOSDK::MeetingStatus status, int code);
     void Enter(const QJsonObject& data);
     void Finish(int endReason);
+    ORVOSDK::SDKError SendEntry(const CloudRequest& request);
     void FailWith(const CloudReply& reply);
     void Poll();
     void ApplyState(const QJsonObject& state);
