@@ -57,7 +57,12 @@ struct StatusWaiter : AuthUIEvent
         QEventLoop l;
         loop = &l;
         waitingFor = status;
-        QTimer::singleShot(ms, &l, &QEventLoop::quit);
+        // A timer owned here: a single-shot one would outlive the wait and pile up, making every
+        // later timer insertion slower.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &l, &QEventLoop::quit);
+        guard.start(ms);
         l.exec();
         loop = nullptr;
         return last == status;
