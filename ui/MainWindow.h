@@ -112,6 +112,11 @@ signals:
 public slots:
     void on_systemTrayExit();
 
+public:
+    // An audio-only instant meeting. No button of the form carries this name, so it is a plain
+    // function: as a slot, connecting slots by name would warn about the missing widget.
+    void on_voiceMeeting_clicked();
+
 private slots:
     void on_asynInitSDK();
     void on_notifyResize();
@@ -130,7 +135,6 @@ private slots:
     void on_meetingsPageBtn_clicked();
     void on_settingsButton_clicked();
     void on_videoMeeting_clicked();
-    void on_voiceMeeting_clicked();
     void on_joinTheMeeting_clicked();
     void on_shareScreen_clicked();
     void on_getVCode_clicked();

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -47,6 +48,27 @@ TEST_F(MainWindowTest, AuthenticationEnablesTheHomePage)
     EXPECT_TRUE(child<QPushButton>("loginMeeting")->isEnabled());
     EXPECT_FALSE(child<QLabel>("loading")->isVisible());
     EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+}
+
+// Slots named on_<object>_<signal> are connected by name; one whose object is missing is never
+// called and makes Qt warn at every start.
+TEST_F(MainWindowTest, EveryNamedSlotHasItsWidget)
+{
+    const QMetaObject *meta = &MainWindow::staticMetaObject;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        const QString name = QString::fromLatin1(method.name());
+        if (method.methodType() != QMetaMethod::Slot || !name.startsWith("on_"))
+            continue;
+        const QString rest = name.mid(3);
+        bool found = false;
+        bool byName = false;
+        for (int cut = rest.indexOf('_'); cut > 0; cut = rest.indexOf('_', cut + 1)) {
+            byName = true;
+            found = found || window().findChild<QObject *>(rest.left(cut)) != nullptr;
+        }
+        EXPECT_TRUE(!byName || found) << qPrintable(name);
+    }
 }
 
 TEST_F(MainWindowTest, PublishesItsHandleForOtherCopies)
