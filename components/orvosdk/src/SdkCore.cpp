@@ -4,7 +4,9 @@
 #include <QJsonDocument>
 #include <QObject>
 #include <QThread>
-#include <curl/curl.h>
+#include <QUrl>
+
+#include "CloudConnection.h"
 
 using namespace ORVOSDK;
 
@@ -17,53 +19,12 @@ constexpr size_t kMaxReply = 4 * 1024 * 1024;
 // How long CleanUPSDK waits for queued requests, and the time-out they get meanwhile.
 constexpr int kDrainMs = 2500;
 
-struct Transfer
-{
-    std::string body;
-    std::atomic<bool>* stopping;
-    bool tooLarge = false;
-};
+// Each thread keeps one connection to the cloud, made, used and closed on that thread.
+thread_local std::unique_ptr<CloudConnection> t_connection;
 
-size_t WriteBody(char* data, size_t size, size_t count, void* user)
+void AddHeader(CloudConnection::Request& request, const char* name, const QByteArray& value)
 {
-    auto* t = static_cast<Transfer*>(user);
-    const size_t n = size * count;
-    if (t->body.size() + n > kMaxReply) {
-        t->tooLarge = true;
-        return 0;
-    }
-    t->body.append(data, n);
-    return n;
-}
-
-int Progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
-{
-    // A non-zero answer aborts the transfer, so CleanUPSDK never waits for a slow cloud.
-    return static_cast<Transfer*>(user)->stopping->load() ? 1 : 0;
-}
-
-// Each worker keeps one handle, so its connection and TLS session to the cloud are reused.
-struct WorkerHandle
-{
-    CURL* handle = nullptr;
-    ~WorkerHandle()
-    {
-        if (handle)
-            curl_easy_cleanup(handle);
-    }
-};
-thread_local WorkerHandle t_curl;
-
-// Locks of the TLS-session and DNS caches that the worker shares with blocking requests of tests.
-std::mutex g_shareLocks[CURL_LOCK_DATA_LAST];
-
-void LockShare(CURL*, curl_lock_data data, curl_lock_access, void*)
-{
-    g_shareLocks[data].lock();
-}
-void UnlockShare(CURL*, curl_lock_data data, void*)
-{
-    g_shareLocks[data].unlock();
+    request.headers.append(qMakePair(QByteArray(name), value));
 }
 
 int EnvInt(const char* name, int fallback, int minimum)
@@ -94,10 +55,12 @@ SDKError SdkCore::Init(const InitParam& param)
     // Events travel through the Qt event loop of this thread.
     if (!QCoreApplication::instance())
         return SDKERR_WRONG_USAGE;
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
-        return SDKERR_INTERNAL_ERROR;
 
     m_webDomain = domain.endsWith('/') ? domain.left(domain.size() - 1) : domain;
+    const QUrl url(m_webDomain);
+    m_host = url.host();
+    m_port = quint16(url.port(443));
+    m_pathPrefix = url.path(QUrl::FullyEncoded).toLatin1();
     m_language = param.emLanguageID == LANGUAGE_Chinese_Simplified ? LANGUAGE_Chinese_Simplified : LANGUAGE_English;
     m_brand = FromWide(param.strBrandingName);
     if (m_brand.isEmpty())
@@ -106,15 +69,6 @@ SDKError SdkCore::Init(const InitParam& param)
     m_pollMs = EnvInt("VTX_SDK_POLL_MS", 1000, 10);
     m_timeoutMs = EnvInt("VTX_SDK_TIMEOUT_MS", 15000, 100);
 
-    m_share = curl_share_init();
-    if (m_share) {
-        curl_share_setopt(m_share, CURLSHOPT_LOCKFUNC, &LockShare);
-        curl_share_setopt(m_share, CURLSHOPT_UNLOCKFUNC, &UnlockShare);
-        // Each worker keeps its connections in its own handle: libcurl does not support one
-        // connection cache used by threads at the same time. TLS sessions and DNS are shared.
-        curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
-        curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
-    }
     m_dispatcher = new QObject;
     m_stopping = false;
     m_draining = false;
@@ -142,9 +96,6 @@ SDKError SdkCore::Cleanup()
     for (std::thread& t : m_workers)
         t.join();
     m_workers.clear();
-    if (m_share)
-        curl_share_cleanup(m_share);
-    m_share = nullptr;
     // Queued deliveries die with their receiver. Without an application (clean-up from exit
     // handlers) the receiver is kept, unused, as deleting it then is not safe.
     if (QCoreApplication::instance()) {
@@ -155,7 +106,6 @@ SDKError SdkCore::Cleanup()
     sessionToken.clear();
     m_initialized = false;
     m_cleanedUp = true;
-    curl_global_cleanup();
     return SDKERR_SUCCESS;
 }
 
@@ -213,62 +163,52 @@ void SdkCore::Send(const CloudRequest& request, WeakLife life, std::function<voi
     });
 }
 
+QSslConfiguration SdkCore::Tls()
+{
+    // Built on first use, on a worker: the TLS library is loaded there and not at start-up.
+    std::lock_guard<std::mutex> lock(m_tlsLock);
+    if (!m_tlsReady) {
+        m_tls = CloudConnection::TrustOnly(m_caFile);
+        m_tlsReady = true;
+    }
+    return m_tls;
+}
+
 CloudReply SdkCore::Perform(const CloudRequest& request, const std::string& app, const std::string& session)
 {
     CloudReply reply;
-    if (t_curl.handle)
-        curl_easy_reset(t_curl.handle);
-    else
-        t_curl.handle = curl_easy_init();
-    CURL* curl = t_curl.handle;
-    if (!curl)
+    if (m_host.isEmpty())
         return reply;
-    Transfer transfer;
-    transfer.stopping = &m_stopping;
+    if (!t_connection || !t_connection->Targets(m_host, m_port))
+        t_connection = std::make_unique<CloudConnection>(m_host, m_port, Tls());
 
-    const std::string url = (m_webDomain + request.path).toStdString();
-    const std::string ca = m_caFile.toLocal8Bit().toStdString();
-    std::string payload;
-    struct curl_slist* headers = nullptr;
-    headers = curl_slist_append(headers, "Accept: application/json");
+    CloudConnection::Request http;
+    http.method = request.method;
+    // Reserved characters stay as the caller wrote them; blanks and non-ASCII are escaped.
+    http.target = m_pathPrefix + QUrl::toPercentEncoding(request.path, "/?&=%:@!$'()*+,;~");
+    AddHeader(http, "Accept", "application/json");
     if (!app.empty())
-        headers = curl_slist_append(headers, ("X-App-Token: " + app).c_str());
+        AddHeader(http, "X-App-Token", QByteArray::fromStdString(app));
     if (!session.empty())
-        headers = curl_slist_append(headers, ("X-Session-Token: " + session).c_str());
+        AddHeader(http, "X-Session-Token", QByteArray::fromStdString(session));
     if (request.method == "POST" || request.method == "PUT") {
-        payload = QJsonDocument(request.body).toJson(QJsonDocument::Compact).toStdString();
-        headers = curl_slist_append(headers, "Content-Type: application/json");
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, payload.c_str());
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(payload.size()));
+        AddHeader(http, "Content-Type", "application/json");
+        http.body = QJsonDocument(request.body).toJson(QJsonDocument::Compact);
+        http.withBody = true;
     }
-    if (request.method != "GET" && request.method != "POST")
-        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, request.method.constData());
+    CloudConnection::Limits limits;
+    limits.connectMs = int(std::min(m_timeoutMs, 5000L));
+    limits.totalMs = int(m_draining ? std::min(m_timeoutMs, long(kDrainMs - 500)) : m_timeoutMs);
+    limits.maxBody = kMaxReply;
+    limits.stop = &m_stopping;
 
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    if (m_share)
-        curl_easy_setopt(curl, CURLOPT_SHARE, m_share);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(curl, CURLOPT_CAINFO, ca.c_str());
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(m_timeoutMs, 5000L));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, m_draining ? std::min(m_timeoutMs, long(kDrainMs - 500)) : m_timeoutMs);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &WriteBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Progress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "https");
-
-    const CURLcode rc = curl_easy_perform(curl);
-    reply.tlsFailed =
-        rc == CURLE_PEER_FAILED_VERIFICATION || rc == CURLE_SSL_CACERT_BADFILE || rc == CURLE_SSL_CONNECT_ERROR;
-    if (rc == CURLE_OK && !transfer.tooLarge) {
+    const CloudConnection::Result answer = t_connection->Exchange(http, limits);
+    reply.tlsFailed = answer.tlsFailed;
+    if (answer.reached) {
         reply.reached = true;
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.httpStatus);
+        reply.httpStatus = answer.status;
         QJsonParseError error{};
-        const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(transfer.body), &error);
+        const QJsonDocument doc = QJsonDocument::fromJson(answer.body, &error);
         if (error.error == QJsonParseError::NoError && doc.isObject()) {
             reply.body = doc.object();
             const QJsonValue code = reply.body.value(QStringLiteral("code"));
@@ -280,7 +220,6 @@ CloudReply SdkCore::Perform(const CloudRequest& request, const std::string& app,
             }
         }
     }
-    curl_slist_free_all(headers);
     return reply;
 }
 

@@ -3,6 +3,7 @@
 // meeting cloud, and the tokens the cloud handed out.
 
 #include <QJsonObject>
+#include <QSslConfiguration>
 #include <QString>
 #include <atomic>
 #include <condition_variable>
@@ -88,18 +89,25 @@ public:
 private:
     SdkCore() = default;
     void WorkerLoop();
+    QSslConfiguration Tls();
 
     bool m_initialized = false;
     bool m_cleanedUp = false;
     QObject* m_dispatcher = nullptr;
-    void* m_share = nullptr; // CURLSH
     QString m_webDomain;
+    QString m_host; // of the web domain
+    quint16 m_port = 443;
+    QByteArray m_pathPrefix;
     QString m_caFile;
     QString m_brand;
     int m_language = ORVOSDK::LANGUAGE_English;
     int m_pollMs = 1000;
     long m_timeoutMs = 15000;
     QString m_captions[16];
+
+    std::mutex m_tlsLock;
+    bool m_tlsReady = false;
+    QSslConfiguration m_tls; // trusts only the CA file beside the application
 
     std::mutex m_queueLock;
     std::condition_variable m_queueSignal;
