@@ -429,8 +429,11 @@ CloudConnection::Outcome CloudConnection::RoundTrip(const QByteArray& wire, bool
             anyByte = true;
             state = reader.Feed(data.constData(), data.size());
         }
-        if (state == HttpAnswerReader::State::NeedMore && m_socket->state() != QAbstractSocket::ConnectedState)
-            state = reader.Finish(); // closed by the server
+        if (state == HttpAnswerReader::State::NeedMore && m_socket->state() != QAbstractSocket::ConnectedState) {
+            if (!anyByte)
+                return Outcome::Broken; // closed by the server before answering
+            state = reader.Finish();
+        }
         if (state == HttpAnswerReader::State::Done)
             break;
         if (state == HttpAnswerReader::State::Failed || state == HttpAnswerReader::State::TooLarge)

@@ -1,0 +1,429 @@
+// The SDK's HTTPS client on its own, against small servers of the test.
+#include <QElapsedTimer>
+#include <QFile>
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "CloudConnection.h"
+#include "CloudTestSupport.h"
+#include "TlsTestServer.h"
+#include "support/TestEnvironment.h"
+#include "support/VtxService.h"
+
+using orvo::CloudConnection;
+using orvo::HttpAnswerReader;
+using sdktest::TlsTestServer;
+using sdktest::WaitFor;
+using State = HttpAnswerReader::State;
+
+namespace {
+
+// A self-signed authority that signed nothing the tests serve.
+const char kOtherAuthority[] = R"(-----BEGIN CERTIFICATE-----
+MIIBtzCCAV2gAwIBAgIUZxFDVgRNA+k9s+uv1mbQ6lLOATUwCgYIKoZIzj0EAwIw
+MDESMBAGA1UECgwJRWxzZXdoZXJlMRowGAYDVQQDDBFFbHNld2hlcmUgVGVzdCBD
+QTAgFw0yNjEyMDgxNzM5MTdaGA8yMTI2MTExNDE3MzkxN1owMDESMBAGA1UECgwJ
+RWxzZXdoZXJlMRowGAYDVQQDDBFFbHNld2hlcmUgVGVzdCBDQTBZMBMGByqGSM49
+AgEGCCqGSM49AwEHA0IABFOY+sLY90PWQp6YDjsLqHIidQ+P9/XeEPABM1wGxTv/
+buKPWxUbJJzhXOhVf62LItSZm91Wiwsl7KM9rS5YGpOjUzBRMB0GA1UdDgQWBBTr
+on16tN1/F9B9vATE9H4S1QyL1zAfBgNVHSMEGDAWgBTron16tN1/F9B9vATE9H4S
+1QyL1zAPBgNVHRMBAf8EBTADAQH/MAoGCCqGSM49BAMCA0gAMEUCIQCLf5P1ZoDs
+fLpz53hv99j8cC9MPkB42R1mYatsKWghAQIgH/3k+1ZzqoRIaAklOxJVAi8Z8mKR
+Pv1CV7yVPejPazM=
+-----END CERTIFICATE-----
+)";
+
+QSslConfiguration DevTrust()
+{
+    return CloudConnection::TrustOnly(QString::fromStdString(vtxtest::VtxService::CaFile()));
+}
+
+CloudConnection::Request Get(const QByteArray& target)
+{
+    CloudConnection::Request request;
+    request.target = target;
+    return request;
+}
+
+CloudConnection::Limits Within(int totalMs, int connectMs = 5000)
+{
+    CloudConnection::Limits limits;
+    limits.totalMs = totalMs;
+    limits.connectMs = connectMs;
+    return limits;
+}
+
+// Feeds text one byte at a time, as the network may hand it over.
+State FeedBytewise(HttpAnswerReader& reader, const QByteArray& text)
+{
+    State state = State::NeedMore;
+    for (char c : text)
+        state = reader.Feed(&c, 1);
+    return state;
+}
+
+// A listening port nobody accepts from, its queue already full: new connection attempts hang.
+class FullBacklog
+{
+public:
+    FullBacklog()
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof(address);
+        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(m_listener, 0) != 0 ||
+            ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        for (int i = 0; i < 4; ++i) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            ::connect(fd, reinterpret_cast<sockaddr*>(&address), size);
+            m_fillers.push_back(fd);
+        }
+    }
+    ~FullBacklog()
+    {
+        for (int fd : m_fillers)
+            ::close(fd);
+        ::close(m_listener);
+    }
+    quint16 Port() const { return m_port; }
+
+private:
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::vector<int> m_fillers;
+};
+
+} // namespace
+
+TEST(HttpAnswerReader, ReadsLengthAndChunkedAnswersInPiecesOfAnySize)
+{
+    HttpAnswerReader fixed(100, false);
+    EXPECT_EQ(FeedBytewise(fixed, "HTTP/1.1 201 Created\r\nContent-Length: 5\r\nX: y\r\n\r\nhello"), State::Done);
+    EXPECT_EQ(fixed.Status(), 201);
+    EXPECT_EQ(fixed.Body(), "hello");
+    EXPECT_TRUE(fixed.KeepAlive());
+
+    // An interim answer is skipped; chunk extensions and trailers are read over.
+    HttpAnswerReader chunked(100, false);
+    const QByteArray text = "HTTP/1.1 100 Continue\r\n\r\n"
+                            "HTTP/1.1 404 Not Found\r\nTransfer-Encoding: chunked\r\n\r\n"
+                            "4;name=x\r\n{\"a\"\r\nA\r\n:1234567}\n\r\n0\r\nTrailer: t\r\n\r\n";
+    EXPECT_EQ(FeedBytewise(chunked, text), State::Done);
+    EXPECT_EQ(chunked.Status(), 404);
+    EXPECT_EQ(chunked.Body(), "{\"a\":1234567}\n");
+    EXPECT_TRUE(chunked.KeepAlive());
+
+    HttpAnswerReader whole(100, false);
+    EXPECT_EQ(whole.Feed(text.constData(), text.size()), State::Done);
+    EXPECT_EQ(whole.Body(), chunked.Body());
+
+    // Without a length the close ends the body; it never carries another request.
+    HttpAnswerReader untilClose(100, false);
+    EXPECT_EQ(FeedBytewise(untilClose, "HTTP/1.1 200 OK\r\n\r\n{}"), State::NeedMore);
+    EXPECT_EQ(untilClose.Finish(), State::Done);
+    EXPECT_EQ(untilClose.Body(), "{}");
+    EXPECT_FALSE(untilClose.KeepAlive());
+
+    HttpAnswerReader noBody(100, false);
+    EXPECT_EQ(FeedBytewise(noBody, "HTTP/1.1 204 No Content\r\n\r\n"), State::Done);
+    HttpAnswerReader head(100, true);
+    EXPECT_EQ(FeedBytewise(head, "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\n"), State::Done);
+    EXPECT_TRUE(head.Body().isEmpty());
+}
+
+TEST(HttpAnswerReader, RefusesOversizedBodiesAndBrokenFraming)
+{
+    HttpAnswerReader atLimit(10, false);
+    EXPECT_EQ(FeedBytewise(atLimit, "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n0123456789"), State::Done);
+    HttpAnswerReader declared(10, false);
+    EXPECT_EQ(FeedBytewise(declared, "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\n"), State::TooLarge);
+    HttpAnswerReader chunks(10, false);
+    EXPECT_EQ(FeedBytewise(chunks, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n6\r\n012345\r\n5\r\n"),
+              State::TooLarge);
+    HttpAnswerReader unframed(10, false);
+    EXPECT_EQ(FeedBytewise(unframed, "HTTP/1.1 200 OK\r\n\r\n0123456789x"), State::TooLarge);
+
+    for (const QByteArray& broken : {QByteArray("SSH-2.0-OpenSSH\r\n\r\n"), QByteArray("HTTP/1.1 2x0 OK\r\n\r\n"),
+                                     QByteArray("HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n"),
+                                     QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\n"),
+                                     QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n"),
+                                     QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1\r\nab\r\n")}) {
+        HttpAnswerReader reader(100, false);
+        EXPECT_EQ(FeedBytewise(reader, broken), State::Failed) << broken.constData();
+    }
+
+    // Cut short by the close.
+    HttpAnswerReader cut(100, false);
+    EXPECT_EQ(FeedBytewise(cut, "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhel"), State::NeedMore);
+    EXPECT_EQ(cut.Finish(), State::Failed);
+
+    // Answers after which the connection is not reused.
+    HttpAnswerReader closing(100, false);
+    EXPECT_EQ(FeedBytewise(closing, "HTTP/1.1 200 OK\r\nConnection: Close\r\nContent-Length: 0\r\n\r\n"), State::Done);
+    EXPECT_FALSE(closing.KeepAlive());
+    HttpAnswerReader old(100, false);
+    EXPECT_EQ(FeedBytewise(old, "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n"), State::Done);
+    EXPECT_FALSE(old.KeepAlive());
+    HttpAnswerReader trailing(100, false);
+    EXPECT_EQ(FeedBytewise(trailing, "HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nab"), State::Done);
+    EXPECT_FALSE(trailing.KeepAlive());
+}
+
+TEST(CloudConnection, SendsTheRequestAndKeepsOneConnectionUntilTheServerAsksToClose)
+{
+    std::mutex lock; // the handler runs on the server's thread
+    std::vector<QByteArray> seen;
+    auto saw = [&](int i) {
+        std::lock_guard<std::mutex> hold(lock);
+        return seen.at(size_t(i));
+    };
+    TlsTestServer server([&](const QByteArray& request, int) {
+        std::lock_guard<std::mutex> hold(lock);
+        seen.push_back(request);
+        const int n = int(seen.size());
+        if (n == 1)
+            return TlsTestServer::Answer{"HTTP/1.1 201 Created\r\nTransfer-Encoding: chunked\r\n\r\n"
+                                         "3\r\n{\"a\r\n5\r\n\":1}\n\r\n0\r\n\r\n"};
+        if (n == 4)
+            return TlsTestServer::Answer{TlsTestServer::Plain(200, "{}", "Connection: close\r\n")};
+        if (n == 6)
+            return TlsTestServer::Answer{"HTTP/1.1 200 OK\r\n\r\n{\"until\":\"close\"}", true};
+        return TlsTestServer::Answer{TlsTestServer::Plain(404, "nope" + QByteArray::number(n))};
+    });
+    ASSERT_TRUE(server.Listening());
+    CloudConnection connection(QStringLiteral("127.0.0.1"), server.Port(), DevTrust());
+
+    CloudConnection::Request post;
+    post.method = "POST";
+    post.target = "/sdk/items?x=1";
+    post.headers.append(qMakePair(QByteArray("X-App-Token"), QByteArray("tok")));
+    post.body = "{\"k\":\"v\"}";
+    post.withBody = true;
+    CloudConnection::Result result = connection.Exchange(post, Within(10000));
+    ASSERT_TRUE(result.reached);
+    EXPECT_FALSE(result.tlsFailed);
+    EXPECT_EQ(result.status, 201);
+    EXPECT_EQ(result.body, "{\"a\":1}\n");
+    const QByteArray expected = "POST /sdk/items?x=1 HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(server.Port()) +
+                                "\r\nX-App-Token: tok\r\nContent-Length: 9\r\n\r\n{\"k\":\"v\"}";
+    EXPECT_EQ(saw(0), expected);
+
+    for (int n = 2; n <= 3; ++n) {
+        CloudConnection::Request remove = Get("/sdk/items/7");
+        remove.method = "DELETE";
+        result = connection.Exchange(remove, Within(10000));
+        ASSERT_TRUE(result.reached);
+        EXPECT_EQ(result.status, 404);
+        EXPECT_EQ(result.body, "nope" + QByteArray::number(n));
+    }
+    EXPECT_TRUE(saw(1).startsWith("DELETE /sdk/items/7 HTTP/1.1\r\n"));
+    EXPECT_FALSE(saw(1).contains("Content-Length"));
+    EXPECT_EQ(server.Accepted(), 1);
+
+    // "Connection: close" is honoured: the next request goes out on a new connection.
+    EXPECT_TRUE(connection.Exchange(Get("/a"), Within(10000)).reached);
+    EXPECT_TRUE(WaitFor([&] { return server.Open() == 0; }, 10000));
+    result = connection.Exchange(Get("/b"), Within(10000));
+    EXPECT_TRUE(result.reached);
+    EXPECT_EQ(result.body, "nope5");
+    EXPECT_EQ(server.Accepted(), 2);
+    EXPECT_EQ(connection.Opened(), 2);
+
+    // An answer without a length ends with the connection.
+    result = connection.Exchange(Get("/c"), Within(10000));
+    EXPECT_TRUE(result.reached);
+    EXPECT_EQ(result.body, "{\"until\":\"close\"}");
+}
+
+TEST(CloudConnection, ReplacesAConnectionTheServerDroppedWithoutTheCallerNoticing)
+{
+    TlsTestServer server([](const QByteArray&, int connection) {
+        return TlsTestServer::Answer{TlsTestServer::Plain(200, "{\"on\":" + QByteArray::number(connection) + "}")};
+    });
+    ASSERT_TRUE(server.Listening());
+    CloudConnection connection(QStringLiteral("localhost"), server.Port(), DevTrust());
+    ASSERT_TRUE(connection.Exchange(Get("/first"), Within(10000)).reached);
+
+    // Closed while idle, as a server does after its keep-alive time.
+    server.DropConnections();
+    ASSERT_TRUE(WaitFor([&] { return server.Open() == 0; }, 10000));
+    CloudConnection::Result result = connection.Exchange(Get("/second"), Within(10000));
+    EXPECT_TRUE(result.reached);
+    EXPECT_EQ(result.body, "{\"on\":2}");
+    EXPECT_EQ(server.Accepted(), 2);
+
+    // Still looks alive when the request goes out, then closes without answering: sent once more.
+    TlsTestServer racing([&](const QByteArray& request, int connection) {
+        if (request.startsWith("GET /race") && connection == 1)
+            return TlsTestServer::Answer{{}, true};
+        return TlsTestServer::Answer{TlsTestServer::Plain(200, "{}")};
+    });
+    CloudConnection again(QStringLiteral("127.0.0.1"), racing.Port(), DevTrust());
+    ASSERT_TRUE(again.Exchange(Get("/warm"), Within(10000)).reached);
+    result = again.Exchange(Get("/race"), Within(10000));
+    EXPECT_TRUE(result.reached);
+    EXPECT_EQ(result.status, 200);
+    EXPECT_EQ(racing.Accepted(), 2);
+    EXPECT_EQ(racing.Requests(), 3);
+
+    // A fresh connection that fails is not tried again.
+    TlsTestServer closing([](const QByteArray&, int) { return TlsTestServer::Answer{{}, true}; });
+    CloudConnection fresh(QStringLiteral("127.0.0.1"), closing.Port(), DevTrust());
+    result = fresh.Exchange(Get("/x"), Within(10000));
+    EXPECT_FALSE(result.reached);
+    EXPECT_FALSE(result.tlsFailed);
+    EXPECT_EQ(closing.Accepted(), 1);
+}
+
+TEST(CloudConnection, RefusesAnAnswerOverFourMegabytes)
+{
+    const int limit = 4 * 1024 * 1024;
+    TlsTestServer server([&](const QByteArray& request, int) {
+        if (request.startsWith("GET /declared"))
+            return TlsTestServer::Answer{"HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(limit + 1) +
+                                         "\r\n\r\n"};
+        if (request.startsWith("GET /exact"))
+            return TlsTestServer::Answer{TlsTestServer::Plain(200, QByteArray(limit, 'a'))};
+        QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+        for (int i = 0; i < 5; ++i)
+            chunked += "100000\r\n" + QByteArray(0x100000, 'b') + "\r\n";
+        return TlsTestServer::Answer{chunked + "0\r\n\r\n"};
+    });
+    ASSERT_TRUE(server.Listening());
+    CloudConnection connection(QStringLiteral("127.0.0.1"), server.Port(), DevTrust());
+    const CloudConnection::Limits limits = Within(20000);
+    EXPECT_EQ(limits.maxBody, limit);
+
+    CloudConnection::Result result = connection.Exchange(Get("/exact"), limits);
+    EXPECT_TRUE(result.reached);
+    EXPECT_EQ(result.body.size(), limit);
+    EXPECT_FALSE(connection.Exchange(Get("/declared"), limits).reached);
+    EXPECT_FALSE(connection.Exchange(Get("/chunked"), limits).reached);
+    // A refused answer's connection is not reused.
+    EXPECT_EQ(server.Accepted(), 2);
+    EXPECT_TRUE(connection.Exchange(Get("/exact"), limits).reached);
+    EXPECT_EQ(server.Accepted(), 3);
+}
+
+TEST(CloudConnection, FailsTheHandshakeForAnotherAuthorityOrAnotherName)
+{
+    TlsTestServer server([](const QByteArray&, int) { return TlsTestServer::Answer{TlsTestServer::Plain(200, "{}")}; });
+    ASSERT_TRUE(server.Listening());
+    const QString other = vtxtest::makeTempDir("ca") + "/other.crt";
+    QFile file(other);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(kOtherAuthority);
+    file.close();
+
+    for (const QString& ca : {other, other + ".missing"}) {
+        CloudConnection connection(QStringLiteral("127.0.0.1"), server.Port(), CloudConnection::TrustOnly(ca));
+        const CloudConnection::Result result = connection.Exchange(Get("/"), Within(10000));
+        EXPECT_FALSE(result.reached) << ca.toStdString();
+        EXPECT_TRUE(result.tlsFailed) << ca.toStdString();
+    }
+    CloudConnection right(QStringLiteral("localhost"), server.Port(), DevTrust());
+    EXPECT_TRUE(right.Exchange(Get("/"), Within(10000)).reached);
+
+    // The certificate is for 127.0.0.1 and localhost only.
+    TlsTestServer elsewhere([](const QByteArray&, int) { return TlsTestServer::Answer{TlsTestServer::Plain(200, "{}")}; },
+                            QHostAddress(QStringLiteral("127.0.0.2")));
+    ASSERT_TRUE(elsewhere.Listening());
+    CloudConnection wrongName(QStringLiteral("127.0.0.2"), elsewhere.Port(), DevTrust());
+    const CloudConnection::Result result = wrongName.Exchange(Get("/"), Within(10000));
+    EXPECT_FALSE(result.reached);
+    EXPECT_TRUE(result.tlsFailed);
+    EXPECT_EQ(elsewhere.Requests(), 0);
+}
+
+TEST(CloudConnection, GivesUpOnAnUnreachableCloudWithinTheConnectTimeOut)
+{
+    // Nobody listens: refused at once.
+    quint16 closedPort = 0;
+    {
+        TlsTestServer gone([](const QByteArray&, int) { return TlsTestServer::Answer{}; });
+        closedPort = gone.Port();
+    }
+    CloudConnection refused(QStringLiteral("127.0.0.1"), closedPort, DevTrust());
+    QElapsedTimer clock;
+    clock.start();
+    CloudConnection::Result result = refused.Exchange(Get("/"), Within(20000, 3000));
+    EXPECT_FALSE(result.reached);
+    EXPECT_FALSE(result.tlsFailed);
+    EXPECT_LT(clock.elapsed(), 2000);
+
+    // The connection attempt hangs: the connect time-out ends it, not the longer whole time-out.
+    FullBacklog backlog;
+    ASSERT_NE(backlog.Port(), 0);
+    CloudConnection hanging(QStringLiteral("127.0.0.1"), backlog.Port(), DevTrust());
+    clock.restart();
+    result = hanging.Exchange(Get("/"), Within(20000, 400));
+    EXPECT_FALSE(result.reached);
+    EXPECT_GE(clock.elapsed(), 350);
+    EXPECT_LT(clock.elapsed(), 3000);
+}
+
+TEST(CloudConnection, StopFlagOrTimeOutEndsAHangingRequestPromptly)
+{
+    TlsTestServer silent([](const QByteArray&, int) {
+        TlsTestServer::Answer answer;
+        answer.silent = true;
+        return answer;
+    });
+    ASSERT_TRUE(silent.Listening());
+    std::atomic<bool> stop{false};
+    std::atomic<qint64> stoppedAt{0};
+    QElapsedTimer clock;
+    clock.start();
+    std::thread stopper([&] {
+        // Polls the server's counter with a deadline; set once the request is being held.
+        while (silent.Requests() == 0 && clock.elapsed() < 10000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        stoppedAt = clock.elapsed();
+        stop = true;
+    });
+    CloudConnection connection(QStringLiteral("127.0.0.1"), silent.Port(), DevTrust());
+    CloudConnection::Limits limits = Within(30000);
+    limits.stop = &stop;
+    CloudConnection::Result result = connection.Exchange(Get("/hang"), limits);
+    const qint64 returnedAt = clock.elapsed();
+    stopper.join();
+    EXPECT_FALSE(result.reached);
+    EXPECT_EQ(silent.Requests(), 1);
+    EXPECT_LT(returnedAt - stoppedAt, 1000);
+
+    // Stopped while still connecting.
+    FullBacklog backlog;
+    ASSERT_NE(backlog.Port(), 0);
+    CloudConnection connecting(QStringLiteral("127.0.0.1"), backlog.Port(), DevTrust());
+    stop = false;
+    std::thread late([&] {
+        // A delay, not a hand-over: the stop should land while the attempt hangs.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        stop = true;
+    });
+    clock.restart();
+    result = connecting.Exchange(Get("/"), limits);
+    late.join();
+    EXPECT_FALSE(result.reached);
+    EXPECT_GE(clock.elapsed(), 150);
+    EXPECT_LT(clock.elapsed(), 1500);
+
+    // Without a stop the whole time-out ends it.
+    CloudConnection waiting(QStringLiteral("127.0.0.1"), silent.Port(), DevTrust());
+    clock.restart();
+    result = waiting.Exchange(Get("/hang"), Within(400));
+    EXPECT_FALSE(result.reached);
+    EXPECT_GE(clock.elapsed(), 350);
+    EXPECT_LT(clock.elapsed(), 3000);
+}
