@@ -1,4 +1,6 @@
 // The SDK's HTTPS client on its own, against small servers of the test.
+#include "CloudConnection.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <arpa/inet.h>
@@ -11,7 +13,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include "CloudConnection.h"
 #include "CloudTestSupport.h"
 #include "TlsTestServer.h"
 #include "support/TestEnvironment.h"
@@ -336,8 +337,9 @@ TEST(CloudConnection, FailsTheHandshakeForAnotherAuthorityOrAnotherName)
     EXPECT_TRUE(right.Exchange(Get("/"), Within(10000)).reached);
 
     // The certificate is for 127.0.0.1 and localhost only.
-    TlsTestServer elsewhere([](const QByteArray&, int) { return TlsTestServer::Answer{TlsTestServer::Plain(200, "{}")}; },
-                            QHostAddress(QStringLiteral("127.0.0.2")));
+    TlsTestServer elsewhere(
+        [](const QByteArray&, int) { return TlsTestServer::Answer{TlsTestServer::Plain(200, "{}")}; },
+        QHostAddress(QStringLiteral("127.0.0.2")));
     ASSERT_TRUE(elsewhere.Listening());
     CloudConnection wrongName(QStringLiteral("127.0.0.2"), elsewhere.Port(), DevTrust());
     const CloudConnection::Result result = wrongName.Exchange(Get("/"), Within(10000));

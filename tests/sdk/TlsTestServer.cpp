@@ -36,7 +36,9 @@ int RequestLength(const QByteArray& buffer)
 class TlsTestServer::Listener : public QTcpServer
 {
 public:
-    Listener(TlsTestServer* owner, Handler handler) : m_owner(owner), m_handler(std::move(handler))
+    Listener(TlsTestServer* owner, Handler handler)
+        : m_owner(owner)
+        , m_handler(std::move(handler))
     {
         m_certificate = QSslCertificate(ReadFile(QStringLiteral(VTX_CERT_DIR "/server.crt")));
         m_key = QSslKey(ReadFile(QStringLiteral(VTX_CERT_DIR "/server.key")), QSsl::Rsa);
@@ -123,8 +125,9 @@ void TlsTestServer::DropConnections()
 
 QByteArray TlsTestServer::Plain(int status, const QByteArray& body, const QByteArray& extraHeaders)
 {
-    return "HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: application/json\r\nContent-Length: " +
-           QByteArray::number(body.size()) + "\r\n" + extraHeaders + "\r\n" + body;
+    return "HTTP/1.1 " + QByteArray::number(status) +
+           " X\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" +
+           extraHeaders + "\r\n" + body;
 }
 
 } // namespace sdktest

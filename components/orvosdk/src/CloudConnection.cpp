@@ -51,9 +51,10 @@ bool HasToken(const QByteArray& value, const char* token)
 
 // --- HttpAnswerReader ---
 
-HttpAnswerReader::HttpAnswerReader(qint64 maxBody, bool headRequest) : m_maxBody(maxBody), m_headRequest(headRequest)
-{
-}
+HttpAnswerReader::HttpAnswerReader(qint64 maxBody, bool headRequest)
+    : m_maxBody(maxBody)
+    , m_headRequest(headRequest)
+{}
 
 HttpAnswerReader::State HttpAnswerReader::Feed(const char* data, qint64 size)
 {
@@ -267,9 +268,10 @@ bool HttpAnswerReader::ParseHead(const QByteArray& head)
 // --- CloudConnection ---
 
 CloudConnection::CloudConnection(const QString& host, quint16 port, const QSslConfiguration& tls)
-    : m_host(host), m_port(port), m_tls(tls)
-{
-}
+    : m_host(host)
+    , m_port(port)
+    , m_tls(tls)
+{}
 
 CloudConnection::~CloudConnection() = default;
 
@@ -398,17 +400,17 @@ CloudConnection::Outcome CloudConnection::Open(const Limits& limits, qint64 dead
         if (m_socket->waitForEncrypted(Slice(connectEndMs)) || m_socket->state() == QAbstractSocket::ConnectedState)
             continue;
         const QAbstractSocket::SocketError error = m_socket->error();
-        const bool tls = !m_socket->sslHandshakeErrors().isEmpty() ||
-                         error == QAbstractSocket::SslHandshakeFailedError ||
-                         error == QAbstractSocket::SslInternalError || error == QAbstractSocket::SslInvalidUserDataError;
+        const bool tls =
+            !m_socket->sslHandshakeErrors().isEmpty() || error == QAbstractSocket::SslHandshakeFailedError ||
+            error == QAbstractSocket::SslInternalError || error == QAbstractSocket::SslInvalidUserDataError;
         Close();
         return tls ? Outcome::TlsFailed : Outcome::Broken;
     }
     return Outcome::Ok;
 }
 
-CloudConnection::Outcome CloudConnection::RoundTrip(const QByteArray& wire, bool headRequest, const Limits& limits,
-                                                    qint64 deadlineMs, Result& result, bool& anyByte)
+CloudConnection::Outcome CloudConnection::RoundTrip(
+    const QByteArray& wire, bool headRequest, const Limits& limits, qint64 deadlineMs, Result& result, bool& anyByte)
 {
     m_socket->write(wire);
     while (m_socket->bytesToWrite() > 0 || m_socket->encryptedBytesToWrite() > 0) {
@@ -416,8 +418,7 @@ CloudConnection::Outcome CloudConnection::RoundTrip(const QByteArray& wire, bool
             return Outcome::Stopped;
         if (NowMs() >= deadlineMs)
             return Outcome::TimedOut;
-        if (!m_socket->waitForBytesWritten(Slice(deadlineMs)) &&
-            m_socket->state() != QAbstractSocket::ConnectedState)
+        if (!m_socket->waitForBytesWritten(Slice(deadlineMs)) && m_socket->state() != QAbstractSocket::ConnectedState)
             return Outcome::Broken;
     }
 

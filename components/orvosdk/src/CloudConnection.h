@@ -19,7 +19,13 @@ namespace orvo {
 class HttpAnswerReader
 {
 public:
-    enum class State { NeedMore, Done, Failed, TooLarge };
+    enum class State
+    {
+        NeedMore,
+        Done,
+        Failed,
+        TooLarge
+    };
 
     HttpAnswerReader(qint64 maxBody, bool headRequest);
 
@@ -34,7 +40,19 @@ public:
     bool KeepAlive() const { return m_keepAlive && m_pos == m_buffer.size(); }
 
 private:
-    enum class Part { Head, Fixed, ChunkSize, ChunkData, ChunkEnd, Trailers, UntilClose, Done, Failed, TooLarge };
+    enum class Part
+    {
+        Head,
+        Fixed,
+        ChunkSize,
+        ChunkData,
+        ChunkEnd,
+        Trailers,
+        UntilClose,
+        Done,
+        Failed,
+        TooLarge
+    };
     State Parse();
     bool ParseHead(const QByteArray& head);
     State Result() const;
@@ -93,12 +111,24 @@ public:
     static QSslConfiguration TrustOnly(const QString& caFile);
 
 private:
-    enum class Outcome { Ok, Broken, TlsFailed, TimedOut, Stopped, BadAnswer };
+    enum class Outcome
+    {
+        Ok,
+        Broken,
+        TlsFailed,
+        TimedOut,
+        Stopped,
+        BadAnswer
+    };
     bool KeptAlive();
     Outcome Open(const Limits& limits, qint64 deadlineMs);
     int ConnectTcp(const Limits& limits, qint64 connectEndMs);
-    Outcome RoundTrip(const QByteArray& wire, bool headRequest, const Limits& limits, qint64 deadlineMs,
-                      Result& result, bool& anyByte);
+    Outcome RoundTrip(const QByteArray& wire,
+                      bool headRequest,
+                      const Limits& limits,
+                      qint64 deadlineMs,
+                      Result& result,
+                      bool& anyByte);
     void Close();
 
     QString m_host;

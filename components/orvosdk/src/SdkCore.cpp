@@ -96,6 +96,7 @@ SDKError SdkCore::Cleanup()
     for (std::thread& t : m_workers)
         t.join();
     m_workers.clear();
+    t_connection.reset(); // the calling thread's own, when it sent requests itself
     // Queued deliveries die with their receiver. Without an application (clean-up from exit
     // handlers) the receiver is kept, unused, as deleting it then is not safe.
     if (QCoreApplication::instance()) {
