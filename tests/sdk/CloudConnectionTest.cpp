@@ -3,6 +3,9 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -428,4 +431,45 @@ TEST(CloudConnection, StopFlagOrTimeOutEndsAHangingRequestPromptly)
     EXPECT_FALSE(result.reached);
     EXPECT_GE(clock.elapsed(), 350);
     EXPECT_LT(clock.elapsed(), 3000);
+}
+
+TEST(CloudConnection, ResumesTheTlsSessionAndTakesATlsCloseAsTheEndOfTheAnswer)
+{
+    // OpenSSL's test server names each session new or reused, answers without a length and ends
+    // with a TLS close, keeping the TCP connection until the client goes.
+    const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
+    if (openssl.isEmpty())
+        GTEST_SKIP() << "no openssl";
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        port = probe.serverPort();
+    }
+    const QString certs = QStringLiteral(VTX_CERT_DIR);
+    QProcess server;
+    server.setProcessChannelMode(QProcess::MergedChannels);
+    server.start(openssl, {"s_server", "-accept", QStringLiteral("127.0.0.1:%1").arg(port), "-cert",
+                           certs + "/server.crt", "-key", certs + "/server.key", "-www"});
+    ASSERT_TRUE(server.waitForStarted(10000));
+    QByteArray output;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            server.waitForReadyRead(20);
+            output += server.readAll();
+            return output.contains("ACCEPT");
+        },
+        10000))
+        << output.constData();
+
+    CloudConnection connection(QStringLiteral("127.0.0.1"), port, DevTrust());
+    for (int i = 0; i < 3; ++i) {
+        const CloudConnection::Result result = connection.Exchange(Get("/"), Within(10000));
+        ASSERT_TRUE(result.reached) << i;
+        EXPECT_EQ(result.status, 200);
+        EXPECT_TRUE(result.body.contains(i == 0 ? "New, " : "Reused, ")) << i << result.body.left(600).constData();
+    }
+    EXPECT_EQ(connection.Opened(), 3);
+    server.kill();
+    server.waitForFinished(10000);
 }

@@ -286,6 +286,7 @@ QSslConfiguration CloudConnection::TrustOnly(const QString& caFile)
     tls.setCaCertificates(authorities);
     tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
     tls.setProtocol(QSsl::SecureProtocols);
+    tls.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
     return tls;
 }
 
@@ -296,14 +297,19 @@ void CloudConnection::Close()
     m_socket.reset();
 }
 
+bool CloudConnection::Connected() const
+{
+    return m_socket && !m_peerClosed && m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
 bool CloudConnection::KeptAlive()
 {
     if (!m_socket)
         return false;
-    if (m_socket->state() == QAbstractSocket::ConnectedState && m_socket->isEncrypted()) {
+    if (Connected() && m_socket->isEncrypted()) {
         // Takes in a close the server sent while the connection was idle.
         m_socket->waitForReadyRead(0);
-        if (m_socket->state() == QAbstractSocket::ConnectedState && m_socket->bytesAvailable() == 0)
+        if (Connected() && m_socket->bytesAvailable() == 0)
             return true;
     }
     Close();
@@ -380,6 +386,13 @@ CloudConnection::Outcome CloudConnection::Open(const Limits& limits, qint64 dead
         return Stopped(limits) ? Outcome::Stopped : Outcome::Broken;
     ++m_opened;
     m_socket = std::make_unique<QSslSocket>();
+    m_peerClosed = false;
+    // A TLS close from the server leaves the socket connected until the TCP close follows, which
+    // some servers only send once the client closed too.
+    QObject::connect(m_socket.get(), &QAbstractSocket::errorOccurred, [this](QAbstractSocket::SocketError error) {
+        if (error == QAbstractSocket::RemoteHostClosedError)
+            m_peerClosed = true;
+    });
     m_socket->setSslConfiguration(m_tls);
     m_socket->setPeerVerifyName(m_host);
     if (!m_socket->setSocketDescriptor(fd, QAbstractSocket::ConnectedState, QIODevice::ReadWrite)) {
@@ -418,7 +431,7 @@ CloudConnection::Outcome CloudConnection::RoundTrip(
             return Outcome::Stopped;
         if (NowMs() >= deadlineMs)
             return Outcome::TimedOut;
-        if (!m_socket->waitForBytesWritten(Slice(deadlineMs)) && m_socket->state() != QAbstractSocket::ConnectedState)
+        if (!m_socket->waitForBytesWritten(Slice(deadlineMs)) && !Connected())
             return Outcome::Broken;
     }
 
@@ -430,7 +443,7 @@ CloudConnection::Outcome CloudConnection::RoundTrip(
             anyByte = true;
             state = reader.Feed(data.constData(), data.size());
         }
-        if (state == HttpAnswerReader::State::NeedMore && m_socket->state() != QAbstractSocket::ConnectedState) {
+        if (state == HttpAnswerReader::State::NeedMore && !Connected()) {
             if (!anyByte)
                 return Outcome::Broken; // closed by the server before answering
             state = reader.Finish();
@@ -439,7 +452,7 @@ CloudConnection::Outcome CloudConnection::RoundTrip(
             break;
         if (state == HttpAnswerReader::State::Failed || state == HttpAnswerReader::State::TooLarge)
             return Outcome::BadAnswer;
-        if (m_socket->state() != QAbstractSocket::ConnectedState)
+        if (!Connected())
             return Outcome::Broken;
         if (Stopped(limits))
             return Outcome::Stopped;
@@ -447,10 +460,14 @@ CloudConnection::Outcome CloudConnection::RoundTrip(
             return Outcome::TimedOut;
         m_socket->waitForReadyRead(Slice(deadlineMs));
     }
+    // The server's session ticket lets the next connection resume instead of a full handshake.
+    const QByteArray ticket = m_socket->sslConfiguration().sessionTicket();
+    if (!ticket.isEmpty())
+        m_tls.setSessionTicket(ticket);
     result.reached = true;
     result.status = reader.Status();
     result.body = reader.Body();
-    if (!reader.KeepAlive() || m_socket->state() != QAbstractSocket::ConnectedState)
+    if (!reader.KeepAlive() || !Connected())
         Close();
     return Outcome::Ok;
 }

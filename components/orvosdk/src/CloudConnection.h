@@ -120,6 +120,7 @@ private:
         Stopped,
         BadAnswer
     };
+    bool Connected() const;
     bool KeptAlive();
     Outcome Open(const Limits& limits, qint64 deadlineMs);
     int ConnectTcp(const Limits& limits, qint64 connectEndMs);
@@ -136,6 +137,7 @@ private:
     QSslConfiguration m_tls;
     std::unique_ptr<QSslSocket> m_socket;
     int m_opened = 0;
+    bool m_peerClosed = false; // the server ended the TLS session
 };
 
 } // namespace orvo
