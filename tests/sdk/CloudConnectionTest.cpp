@@ -235,6 +235,13 @@ TEST(CloudConnection, SendsTheRequestAndKeepsOneConnectionUntilTheServerAsksToCl
     EXPECT_FALSE(saw(1).contains("Content-Length"));
     EXPECT_EQ(server.Accepted(), 1);
 
+    // A token carrying a line break would smuggle in headers: such a request is not sent.
+    CloudConnection::Request smuggling = Get("/sdk/me");
+    smuggling.headers.append(qMakePair(QByteArray("X-Session-Token"), QByteArray("a\r\nX-Admin: 1")));
+    EXPECT_FALSE(connection.Exchange(smuggling, Within(10000)).reached);
+    EXPECT_FALSE(connection.Exchange(Get("/sdk/me HTTP/1.1\r\nX: y"), Within(10000)).reached);
+    EXPECT_EQ(server.Requests(), 3);
+
     // "Connection: close" is honoured: the next request goes out on a new connection.
     EXPECT_TRUE(connection.Exchange(Get("/a"), Within(10000)).reached);
     EXPECT_TRUE(WaitFor([&] { return server.Open() == 0; }, 10000));

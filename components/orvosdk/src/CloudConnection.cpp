@@ -39,6 +39,12 @@ bool Stopped(const CloudConnection::Limits& limits)
     return limits.stop && limits.stop->load();
 }
 
+// A line break or NUL would let a value start a header or a request of its own.
+bool SafeInLine(const QByteArray& text)
+{
+    return !text.contains('\r') && !text.contains('\n') && !text.contains('\0');
+}
+
 bool HasToken(const QByteArray& value, const char* token)
 {
     for (const QByteArray& part : value.split(','))
@@ -476,6 +482,12 @@ CloudConnection::Result CloudConnection::Exchange(const Request& request, const 
 {
     Result result;
     const qint64 deadlineMs = NowMs() + limits.totalMs;
+    bool safe = SafeInLine(request.method) && !request.method.contains(' ') && SafeInLine(request.target) &&
+                !request.target.contains(' ');
+    for (const auto& header : request.headers)
+        safe = safe && SafeInLine(header.first) && SafeInLine(header.second) && !header.first.contains(':');
+    if (!safe)
+        return result;
 
     QByteArray wire = request.method + ' ' + request.target + " HTTP/1.1\r\nHost: ";
     const bool ipv6 = m_host.contains(':');
