@@ -1,5 +1,6 @@
 // libsdk on its own: refused calls, and a meeting cloud that never answers.
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -30,6 +31,13 @@ struct Handler : INetworkConnectionHandler
     void onCertificateVerificationFailed(const wchar_t*) override {}
 };
 
+// Start-up cost: the TLS library is loaded by the worker at the first request, not by InitSDK.
+bool TlsLibraryMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/libssl.so");
+}
+
 } // namespace
 
 // The SDK initialises once per process, so the whole life is one case.
@@ -59,8 +67,10 @@ TEST(OrvoSdkLibrary, RefusesMisuseAndReportsASilentCloudWithoutBlocking)
     InitParam param{};
     param.strWebDomain = domain.c_str();
     param.emLanguageID = LANGUAGE_English;
+    ASSERT_FALSE(TlsLibraryMapped());
     ASSERT_EQ(InitSDK(param), SDKERR_SUCCESS);
     EXPECT_EQ(InitSDK(param), SDKERR_WRONG_USAGE);
+    EXPECT_FALSE(TlsLibraryMapped());
 
     INetworkConnectionHelper* helper = nullptr;
     ASSERT_EQ(CreateNetworkConnectionHelper(&helper), SDKERR_SUCCESS);

@@ -168,11 +168,9 @@ QSslConfiguration SdkCore::Tls()
 {
     // Built on first use, on a worker: the TLS library is loaded there and not at start-up.
     std::lock_guard<std::mutex> lock(m_tlsLock);
-    if (!m_tlsReady) {
-        m_tls = CloudConnection::TrustOnly(m_caFile);
-        m_tlsReady = true;
-    }
-    return m_tls;
+    if (!m_tls)
+        m_tls = std::make_unique<QSslConfiguration>(CloudConnection::TrustOnly(m_caFile));
+    return *m_tls;
 }
 
 CloudReply SdkCore::Perform(const CloudRequest& request, const std::string& app, const std::string& session)

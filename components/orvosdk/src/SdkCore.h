@@ -106,8 +106,9 @@ private:
     QString m_captions[16];
 
     std::mutex m_tlsLock;
-    bool m_tlsReady = false;
-    QSslConfiguration m_tls; // trusts only the CA file beside the application
+    // Trusts only the CA file beside the application. Held by pointer: even an empty
+    // configuration loads the TLS library, which must not happen on the GUI thread.
+    std::unique_ptr<QSslConfiguration> m_tls;
 
     std::mutex m_queueLock;
     std::condition_variable m_queueSignal;
