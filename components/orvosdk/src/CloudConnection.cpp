@@ -104,6 +104,15 @@ HttpAnswerReader::State HttpAnswerReader::Result() const
     }
 }
 
+bool HttpAnswerReader::TakeRemaining(int available)
+{
+    const int n = int(std::min<qint64>(m_remaining, available));
+    m_body.append(m_buffer.constData() + m_pos, n);
+    m_pos += n;
+    m_remaining -= n;
+    return m_remaining == 0;
+}
+
 HttpAnswerReader::State HttpAnswerReader::Parse()
 {
     for (;;) {
@@ -123,11 +132,7 @@ HttpAnswerReader::State HttpAnswerReader::Parse()
             break;
         }
         case Part::Fixed: {
-            const int n = int(std::min<qint64>(m_remaining, available));
-            m_body.append(m_buffer.constData() + m_pos, n);
-            m_pos += n;
-            m_remaining -= n;
-            if (m_remaining > 0)
+            if (!TakeRemaining(available))
                 return Result();
             m_part = Part::Done;
             break;
@@ -160,11 +165,7 @@ HttpAnswerReader::State HttpAnswerReader::Parse()
             break;
         }
         case Part::ChunkData: {
-            const int n = int(std::min<qint64>(m_remaining, available));
-            m_body.append(m_buffer.constData() + m_pos, n);
-            m_pos += n;
-            m_remaining -= n;
-            if (m_remaining > 0)
+            if (!TakeRemaining(available))
                 return Result();
             m_part = Part::ChunkEnd;
             break;

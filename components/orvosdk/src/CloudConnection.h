@@ -54,6 +54,8 @@ private:
         TooLarge
     };
     State Parse();
+    // Moves what has arrived of the fixed body or the current chunk; true when it is complete.
+    bool TakeRemaining(int available);
     bool ParseHead(const QByteArray& head);
     State Result() const;
 
