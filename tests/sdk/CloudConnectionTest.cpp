@@ -385,6 +385,55 @@ TEST(CloudConnection, GivesUpOnAnUnreachableCloudWithinTheConnectTimeOut)
     EXPECT_LT(clock.elapsed(), 3000);
 }
 
+// Stand-in name servers: one answers at once, one takes seconds.
+QList<QHostAddress> InstantLookup(const QString&)
+{
+    return {QHostAddress(QHostAddress::LocalHost)};
+}
+QList<QHostAddress> SlowLookup(const QString&)
+{
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    return {QHostAddress(QHostAddress::LocalHost)};
+}
+
+TEST(CloudConnection, ASlowNameLookupGivesWayToTheStopFlagAndTheConnectTimeOut)
+{
+    TlsTestServer server([](const QByteArray&, int) { return TlsTestServer::Answer{TlsTestServer::Plain(200, "{}")}; });
+    ASSERT_TRUE(server.Listening());
+
+    // A name goes through the resolver, and its address is the one connected to.
+    CloudConnection::SetResolver(&InstantLookup);
+    CloudConnection named(QStringLiteral("localhost"), server.Port(), DevTrust());
+    CloudConnection::Result result = named.Exchange(Get("/"), Within(10000));
+    EXPECT_TRUE(result.reached);
+    EXPECT_EQ(result.status, 200);
+
+    CloudConnection::SetResolver(&SlowLookup);
+    CloudConnection slow(QStringLiteral("localhost"), server.Port(), DevTrust());
+    QElapsedTimer clock;
+    clock.start();
+    result = slow.Exchange(Get("/"), Within(20000, 300));
+    EXPECT_FALSE(result.reached);
+    EXPECT_GE(clock.elapsed(), 250);
+    EXPECT_LT(clock.elapsed(), 2000);
+
+    std::atomic<bool> stop{false};
+    CloudConnection::Limits limits = Within(20000);
+    limits.stop = &stop;
+    std::thread stopper([&] {
+        // A delay, not a hand-over: the stop should land while the lookup hangs.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        stop = true;
+    });
+    clock.restart();
+    result = slow.Exchange(Get("/"), limits);
+    stopper.join();
+    EXPECT_FALSE(result.reached);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(server.Requests(), 1);
+    CloudConnection::SetResolver(nullptr);
+}
+
 TEST(CloudConnection, StopFlagOrTimeOutEndsAHangingRequestPromptly)
 {
     TlsTestServer silent([](const QByteArray&, int) {

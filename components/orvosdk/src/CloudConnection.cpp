@@ -8,6 +8,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -37,6 +41,40 @@ int Slice(qint64 endMs)
 bool Stopped(const CloudConnection::Limits& limits)
 {
     return limits.stop && limits.stop->load();
+}
+
+QList<QHostAddress> SystemLookup(const QString& host)
+{
+    return QHostInfo::fromName(host).addresses();
+}
+
+std::atomic<CloudConnection::Resolver> g_resolver{&SystemLookup};
+
+// The system resolver cannot be interrupted, so it runs on a thread of its own: a stop or the
+// connect time-out is not held up by a slow name server, and neither is the SDK's clean-up.
+// An abandoned lookup finishes on its own and only touches the state it shares.
+QList<QHostAddress> LookUp(const QString& host, const CloudConnection::Limits& limits, qint64 endMs)
+{
+    struct Lookup
+    {
+        std::mutex lock;
+        std::condition_variable done;
+        bool finished = false;
+        QList<QHostAddress> addresses;
+    };
+    auto state = std::make_shared<Lookup>();
+    const CloudConnection::Resolver resolver = g_resolver.load();
+    std::thread([state, host, resolver] {
+        QList<QHostAddress> found = resolver(host);
+        std::lock_guard<std::mutex> guard(state->lock);
+        state->addresses = std::move(found);
+        state->finished = true;
+        state->done.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> guard(state->lock);
+    while (!state->finished && !Stopped(limits) && NowMs() < endMs)
+        state->done.wait_for(guard, std::chrono::milliseconds(std::max(Slice(endMs), 1)));
+    return state->finished ? state->addresses : QList<QHostAddress>();
 }
 
 // A line break or NUL would let a value start a header or a request of its own.
@@ -282,6 +320,11 @@ CloudConnection::CloudConnection(const QString& host, quint16 port, const QSslCo
 
 CloudConnection::~CloudConnection() = default;
 
+void CloudConnection::SetResolver(Resolver resolver)
+{
+    g_resolver = resolver ? resolver : &SystemLookup;
+}
+
 QSslConfiguration CloudConnection::TrustOnly(const QString& caFile)
 {
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
@@ -330,7 +373,7 @@ int CloudConnection::ConnectTcp(const Limits& limits, qint64 connectEndMs)
     if (literal.setAddress(m_host))
         addresses.append(literal);
     else
-        addresses = QHostInfo::fromName(m_host).addresses();
+        addresses = LookUp(m_host, limits, connectEndMs);
 
     for (const QHostAddress& address : addresses) {
         sockaddr_storage storage{};

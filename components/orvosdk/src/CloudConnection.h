@@ -4,6 +4,7 @@
 // the application, so the SDK brings in no transport of its own; OpenSSL is loaded on first use.
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QList>
 #include <QPair>
 #include <QSslConfiguration>
@@ -111,6 +112,10 @@ public:
 
     // A configuration trusting only the certificates of a PEM file; an unreadable file trusts nothing.
     static QSslConfiguration TrustOnly(const QString& caFile);
+
+    // Looks a host name up, blocking. Replaceable for tests, which cannot make a name server slow.
+    using Resolver = QList<QHostAddress> (*)(const QString& host);
+    static void SetResolver(Resolver resolver);
 
 private:
     enum class Outcome
