@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <vector>
 
-Localization *Localization::Instance()
+Localization* Localization::Instance()
 {
     static Localization instance;
     return &instance;
@@ -12,7 +12,7 @@ Localization *Localization::Instance()
 
 namespace {
 
-std::string trimSpaces(const std::string &s)
+std::string trimSpaces(const std::string& s)
 {
     const auto first = s.find_first_not_of(' ');
     if (first == std::string::npos)
@@ -23,7 +23,7 @@ std::string trimSpaces(const std::string &s)
 
 } // namespace
 
-int Localization::Load(int languageId, const QString &packPath)
+int Localization::Load(int languageId, const QString& packPath)
 {
     m_languageId = languageId;
     QFile file(packPath);
@@ -65,7 +65,7 @@ int Localization::Load(int languageId, const QString &packPath)
     return 0;
 }
 
-const char *Localization::Lookup(const char *key) const
+const char* Localization::Lookup(const char* key) const
 {
     static const char empty[] = "";
     if (!key)
@@ -81,14 +81,14 @@ void Localization::resetForTest()
     m_relaunchedForSignIn = false;
 }
 
-QString LangText(const char *key)
+QString LangText(const char* key)
 {
     return QString::fromUtf8(Localization::Instance()->Lookup(key));
 }
 
-QString LangFormat(const char *key, ...)
+QString LangFormat(const char* key, ...)
 {
-    const char *format = Localization::Instance()->Lookup(key);
+    const char* format = Localization::Instance()->Lookup(key);
     va_list args;
     va_start(args, key);
     va_list copy;

@@ -8,13 +8,13 @@
 class Localization
 {
 public:
-    static Localization *Instance();
+    static Localization* Instance();
 
     // 0 on success, -1 when the file does not exist. Sets the language ID first.
-    int Load(int languageId, const QString &packPath);
+    int Load(int languageId, const QString& packPath);
     // The UTF-8 text of the key; an empty string (never null) for an unknown key. The pointer stays
     // valid until the pack is unloaded, which only tests do.
-    const char *Lookup(const char *key) const;
+    const char* Lookup(const char* key) const;
 
     int languageId() const { return m_languageId; }
     bool relaunchedForSignIn() const { return m_relaunchedForSignIn; }
@@ -32,6 +32,6 @@ private:
 };
 
 // The text of a key as a QString.
-QString LangText(const char *key);
+QString LangText(const char* key);
 // The text of a format key with printf-style arguments filled in.
-QString LangFormat(const char *key, ...);
+QString LangFormat(const char* key, ...);

@@ -1,15 +1,15 @@
 #include "Settings.h"
 
-#include "platform/Paths.h"
-#include "platform/Profile.h"
-
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <set>
 #include <cstdio>
+#include <set>
+
+#include "platform/Paths.h"
+#include "platform/Profile.h"
 
 namespace settings {
 namespace {
@@ -17,13 +17,13 @@ namespace {
 const char kSectionHistory[] = "History";
 const char kSectionHistoryShare[] = "History_share";
 
-QString read(const QString &section, const QString &key, int bufferChars, const QString &file)
+QString read(const QString& section, const QString& key, int bufferChars, const QString& file)
 {
     return platform::readProfileString(section, key, QString(), bufferChars, file);
 }
 
 // Writers create the folder first; config.ini holds passwords, so it is kept private.
-void write(const QString &section, const QString &key, const QString &value, const QString &file)
+void write(const QString& section, const QString& key, const QString& value, const QString& file)
 {
     platform::ensureFolder(dataFolder());
     if (file == configFile())
@@ -31,14 +31,14 @@ void write(const QString &section, const QString &key, const QString &value, con
     platform::writeProfileString(section, key, value, file);
 }
 
-qint64 toInt64(const QString &text)
+qint64 toInt64(const QString& text)
 {
     // Leading digits as strtoll reads them; no digits gives 0.
     const QByteArray bytes = text.toLatin1();
     return std::strtoll(bytes.constData(), nullptr, 10);
 }
 
-bool isSafeFileName(const QString &name)
+bool isSafeFileName(const QString& name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
@@ -54,11 +54,17 @@ bool isSafeFileName(const QString &name)
 
 } // namespace
 
-QString dataFolder() { return platform::dataFolder(); }
+QString dataFolder()
+{
+    return platform::dataFolder();
+}
 
-QString configFile() { return dataFolder() + QStringLiteral("config.ini"); }
+QString configFile()
+{
+    return dataFolder() + QStringLiteral("config.ini");
+}
 
-QString accountFileName(const QString &account)
+QString accountFileName(const QString& account)
 {
     if (isSafeFileName(account))
         return account;
@@ -78,7 +84,7 @@ QString accountFileName(const QString &account)
     return QString::fromUtf8(escaped);
 }
 
-QString accountFile(const QString &account)
+QString accountFile(const QString& account)
 {
     if (account.isEmpty())
         return configFile();
@@ -87,21 +93,44 @@ QString accountFile(const QString &account)
 
 QString programVersionText()
 {
-    return QString::asprintf("%d.%d.%d.%d", VTX_VERSION_MAJOR, VTX_VERSION_MINOR, VTX_VERSION_PATCH,
-                             VTX_VERSION_TWEAK);
+    return QString::asprintf("%d.%d.%d.%d", VTX_VERSION_MAJOR, VTX_VERSION_MINOR, VTX_VERSION_PATCH, VTX_VERSION_TWEAK);
 }
 
-int readLanguageId() { return platform::readProfileInt("Language", "id", 0, configFile()); }
-void writeLanguageId(int id) { write("Language", "id", QString::number(id), configFile()); }
+int readLanguageId()
+{
+    return platform::readProfileInt("Language", "id", 0, configFile());
+}
+void writeLanguageId(int id)
+{
+    write("Language", "id", QString::number(id), configFile());
+}
 
-qint64 readWindowHandle() { return toInt64(read("System", "windows", 64, configFile())); }
-void writeWindowHandle(qint64 handle) { write("System", "windows", QString::number(handle), configFile()); }
+qint64 readWindowHandle()
+{
+    return toInt64(read("System", "windows", 64, configFile()));
+}
+void writeWindowHandle(qint64 handle)
+{
+    write("System", "windows", QString::number(handle), configFile());
+}
 
-qint64 readJoinId() { return toInt64(read("Join", "ID", 64, configFile())); }
-void writeJoinId(qint64 id) { write("Join", "ID", QString::number(id), configFile()); }
+qint64 readJoinId()
+{
+    return toInt64(read("Join", "ID", 64, configFile()));
+}
+void writeJoinId(qint64 id)
+{
+    write("Join", "ID", QString::number(id), configFile());
+}
 
-bool readAlwaysUsePmi() { return platform::readProfileInt("Meeting", "always_use_pmi", 0, configFile()) != 0; }
-void writeAlwaysUsePmi(bool on) { write("Meeting", "always_use_pmi", on ? "1" : "0", configFile()); }
+bool readAlwaysUsePmi()
+{
+    return platform::readProfileInt("Meeting", "always_use_pmi", 0, configFile()) != 0;
+}
+void writeAlwaysUsePmi(bool on)
+{
+    write("Meeting", "always_use_pmi", on ? "1" : "0", configFile());
+}
 
 Login readLogin()
 {
@@ -112,46 +141,52 @@ Login readLogin()
     return login;
 }
 
-void writeLogin(const QString &account, const QString &password, bool memory)
+void writeLogin(const QString& account, const QString& password, bool memory)
 {
     write("Login", "account", account, configFile());
     write("Login", "password", memory ? password : QString(), configFile());
     write("Login", "memory", memory ? "1" : "0", configFile());
 }
 
-void writeLoginPassword(const QString &password) { write("Login", "password", password, configFile()); }
+void writeLoginPassword(const QString& password)
+{
+    write("Login", "password", password, configFile());
+}
 
 TemporaryAccount readTemporaryAccount()
 {
     return {read("Temporary", "user", 256, configFile()), read("Temporary", "password", 256, configFile())};
 }
 
-void writeTemporaryAccount(const QString &user, const QString &password)
+void writeTemporaryAccount(const QString& user, const QString& password)
 {
     write("Temporary", "user", user, configFile());
     write("Temporary", "password", password, configFile());
 }
 
-void writeTemporaryPassword(const QString &password) { write("Temporary", "password", password, configFile()); }
+void writeTemporaryPassword(const QString& password)
+{
+    write("Temporary", "password", password, configFile());
+}
 
-QString readNickname(const QString &account, bool share)
+QString readNickname(const QString& account, bool share)
 {
     return read("Local", share ? "nickname_share" : "nickname", 256, accountFile(account));
 }
 
-void writeNickname(const QString &account, bool share, const QString &nickname)
+void writeNickname(const QString& account, bool share, const QString& nickname)
 {
     write("Local", share ? "nickname_share" : "nickname", nickname, accountFile(account));
 }
 
-void writeVerification(const QString &account)
+void writeVerification(const QString& account)
 {
     const QString file = accountFile(account);
     write("Verification", "versison", programVersionText(), file);
     write("Verification", "timestamp", QString::number(QDateTime::currentSecsSinceEpoch()), file);
 }
 
-bool isVerificationValid(const QString &account)
+bool isVerificationValid(const QString& account)
 {
     const QString file = accountFile(account);
     const QString timestamp = read("Verification", "timestamp", 256, file);
@@ -159,7 +194,7 @@ bool isVerificationValid(const QString &account)
     return !timestamp.isEmpty() && version == programVersionText();
 }
 
-QString firstRunRecordingFolder(const QString &sdkFolder)
+QString firstRunRecordingFolder(const QString& sdkFolder)
 {
     const QString file = configFile();
     if (platform::readProfileInt("System", "setup", 0, file) != 0)
@@ -176,7 +211,7 @@ QString firstRunRecordingFolder(const QString &sdkFolder)
     return target;
 }
 
-History loadHistory(const QString &account, bool share)
+History loadHistory(const QString& account, bool share)
 {
     History history;
     const QString file = accountFile(account);
@@ -209,12 +244,12 @@ History loadHistory(const QString &account, bool share)
     return history;
 }
 
-void saveHistory(const QString &account, bool share, const History &history)
+void saveHistory(const QString& account, bool share, const History& history)
 {
     const QString file = accountFile(account);
     const QString section = share ? kSectionHistoryShare : kSectionHistory;
     int n = 0;
-    for (const auto &[time, entry] : history) {
+    for (const auto& [time, entry] : history) {
         if (entry.id.empty())
             continue;
         write(section, QStringLiteral("id_%1").arg(n), QString::fromStdString(entry.id), file);

@@ -12,9 +12,9 @@ namespace settings {
 QString dataFolder();
 QString configFile();
 // The file of an account: config.ini for an empty account string, else the account's own file.
-QString accountFile(const QString &account);
+QString accountFile(const QString& account);
 // An account name made safe as a file name inside the data folder. Ordinary names stay as they are.
-QString accountFileName(const QString &account);
+QString accountFileName(const QString& account);
 // "%d.%d.%d.%d" of the program version.
 QString programVersionText();
 
@@ -37,9 +37,9 @@ struct Login
     bool memory = false;
 };
 Login readLogin();
-void writeLogin(const QString &account, const QString &password, bool memory);
+void writeLogin(const QString& account, const QString& password, bool memory);
 // The remembered password only, used after a password change.
-void writeLoginPassword(const QString &password);
+void writeLoginPassword(const QString& password);
 
 struct TemporaryAccount
 {
@@ -47,19 +47,19 @@ struct TemporaryAccount
     QString password;
 };
 TemporaryAccount readTemporaryAccount();
-void writeTemporaryAccount(const QString &user, const QString &password);
-void writeTemporaryPassword(const QString &password);
+void writeTemporaryAccount(const QString& user, const QString& password);
+void writeTemporaryPassword(const QString& password);
 
-QString readNickname(const QString &account, bool share);
-void writeNickname(const QString &account, bool share, const QString &nickname);
+QString readNickname(const QString& account, bool share);
+void writeNickname(const QString& account, bool share, const QString& nickname);
 
 // The phone verification record is valid for the running program version only.
-void writeVerification(const QString &account);
-bool isVerificationValid(const QString &account);
+void writeVerification(const QString& account);
+bool isVerificationValid(const QString& account);
 
 // First sign-in only: moves the SDK's recording folder to a sibling named "Veltrex" (or creates it)
 // and returns it; empty when this was done before.
-QString firstRunRecordingFolder(const QString &sdkFolder);
+QString firstRunRecordingFolder(const QString& sdkFolder);
 
 struct HistoryEntry
 {
@@ -67,7 +67,7 @@ struct HistoryEntry
     std::string name; // UTF-8
 };
 using History = std::map<qint64, HistoryEntry>; // by join time, oldest first
-History loadHistory(const QString &account, bool share);
-void saveHistory(const QString &account, bool share, const History &history);
+History loadHistory(const QString& account, bool share);
+void saveHistory(const QString& account, bool share, const History& history);
 
 } // namespace settings

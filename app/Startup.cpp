@@ -1,16 +1,5 @@
 #include "Startup.h"
 
-#include "app/Localization.h"
-#include "app/ProcessLookup.h"
-#include "app/Settings.h"
-#include "platform/NamedMutex.h"
-#include "platform/Paths.h"
-#include "platform/Process.h"
-#include "platform/Shell.h"
-#include "platform/WindowMessage.h"
-#include "ui/MainWindow.h"
-#include "ui/MessageBox.h"
-
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -22,30 +11,47 @@
 #include <memory>
 #include <thread>
 
+#include "app/Localization.h"
+#include "app/ProcessLookup.h"
+#include "app/Settings.h"
+#include "platform/NamedMutex.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/Shell.h"
+#include "platform/WindowMessage.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBox.h"
+
 namespace {
 
 const char kLaunchPrefix[] = "vtxlaunch://roomID:";
 
 std::unique_ptr<platform::NamedMutex> g_instanceLock;
 bool g_restarting = false;
-std::function<bool(const QStringList &)> g_relaunchHandler;
+std::function<bool(const QStringList&)> g_relaunchHandler;
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
-qint64 leadingInt64(const QString &text)
+qint64 leadingInt64(const QString& text)
 {
     const QByteArray bytes = text.toLatin1();
     return std::strtoll(bytes.constData(), nullptr, 10);
 }
 
-qint64 leadingPid(const QString &text)
+qint64 leadingPid(const QString& text)
 {
     const QByteArray bytes = text.toLatin1();
     const long value = std::strtol(bytes.constData(), nullptr, 10);
     return value > 0 && value <= 0x7FFFFFFF ? value : 0;
 }
 
-QString ownExecutableName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
+QString ownExecutableName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
 
 // The old client is still shutting down after a sign-out: wait for its lock to go away.
 // Returns false when this process handed over to a fresh copy and must exit.
@@ -90,11 +96,11 @@ int handOverToRunningCopy(qint64 meetingId)
 
 } // namespace
 
-CommandLine parseCommandLine(const QStringList &arguments)
+CommandLine parseCommandLine(const QStringList& arguments)
 {
     CommandLine cl;
     if (arguments.size() == 1) {
-        const QString &arg = arguments.first();
+        const QString& arg = arguments.first();
         if (arg.startsWith(QLatin1String(kLaunchPrefix), Qt::CaseSensitive)) {
             QString rest = arg.mid(int(sizeof(kLaunchPrefix)) - 1);
             while (rest.startsWith('/'))
@@ -130,7 +136,7 @@ bool waitForProcessEnd(qint64 pid, int rounds, bool terminateAtEnd)
     return false;
 }
 
-int runVtx(int argc, char **argv)
+int runVtx(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const CommandLine cl = parseCommandLine(app.arguments().mid(1));
@@ -169,7 +175,7 @@ int runVtx(int argc, char **argv)
     if (translator.load(QStringLiteral(":/QSS/res/qt_zh_CN.qm")))
         app.installTranslator(&translator);
 
-    auto *window = new MainWindow(); // made without a maximise button
+    auto* window = new MainWindow(); // made without a maximise button
     window->show();
     if (cl.meetingId != 0)
         window->setPendingMeetingId(QString::number(cl.meetingId));
@@ -193,8 +199,14 @@ int runVtx(int argc, char **argv)
 
 namespace startup {
 
-bool restarting() { return g_restarting; }
-void setRestarting(bool on) { g_restarting = on; }
+bool restarting()
+{
+    return g_restarting;
+}
+void setRestarting(bool on)
+{
+    g_restarting = on;
+}
 
 void releaseInstanceLock()
 {
@@ -203,7 +215,7 @@ void releaseInstanceLock()
     g_instanceLock.reset();
 }
 
-void startExitWatchdog(bool &watchdogStarted)
+void startExitWatchdog(bool& watchdogStarted)
 {
     if (watchdogStarted)
         return;
@@ -212,11 +224,14 @@ void startExitWatchdog(bool &watchdogStarted)
     relaunch({QStringLiteral("cleanup"), QString::number(platform::currentProcessId())});
 }
 
-bool relaunch(const QStringList &arguments)
+bool relaunch(const QStringList& arguments)
 {
     return g_relaunchHandler ? g_relaunchHandler(arguments) : platform::relaunchSelf(arguments);
 }
 
-void setRelaunchHandler(std::function<bool(const QStringList &)> handler) { g_relaunchHandler = std::move(handler); }
+void setRelaunchHandler(std::function<bool(const QStringList&)> handler)
+{
+    g_relaunchHandler = std::move(handler);
+}
 
 } // namespace startup

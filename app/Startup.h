@@ -7,7 +7,8 @@
 
 struct CommandLine
 {
-    enum Role {
+    enum Role
+    {
         Normal,   // the user, a browser link (meetingId set) or a language change started us
         SignIn,   // "goto_login_ui <pid>": relaunched after sign-out, opens the sign-in page
         Watchdog, // "cleanup <pid>": make sure the old client ends, then exit
@@ -18,14 +19,14 @@ struct CommandLine
 };
 
 // Arguments without the program name.
-CommandLine parseCommandLine(const QStringList &arguments);
+CommandLine parseCommandLine(const QStringList& arguments);
 
 // Waits up to rounds seconds for the process to end; terminates it after the last round when asked.
 // True when the process ended by itself.
 bool waitForProcessEnd(qint64 pid, int rounds, bool terminateAtEnd);
 
 // The whole client: returns the process exit code.
-int runVtx(int argc, char **argv);
+int runVtx(int argc, char** argv);
 
 namespace startup {
 
@@ -38,10 +39,10 @@ void setRestarting(bool on);
 // Gives up the single-instance lock so that a relaunched copy can start.
 void releaseInstanceLock();
 // Gives up the lock and starts "cleanup <our pid>", unless watchdogStarted says it was done.
-void startExitWatchdog(bool &watchdogStarted);
+void startExitWatchdog(bool& watchdogStarted);
 // Starts a new copy of VTX with these arguments.
-bool relaunch(const QStringList &arguments);
+bool relaunch(const QStringList& arguments);
 // Tests replace the relaunch so that no copy of the test program is started.
-void setRelaunchHandler(std::function<bool(const QStringList &)> handler);
+void setRelaunchHandler(std::function<bool(const QStringList&)> handler);
 
 } // namespace startup

@@ -1,11 +1,11 @@
-#include "app/Startup.h"
-
-#include <QtGlobal>
 #include <QMetaType>
+#include <QtGlobal>
+
+#include "app/Startup.h"
 
 typedef quint64 UINT64;
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     // Queued signals carry meeting numbers; the type must be known before any window exists.
     qRegisterMetaType<UINT64>("UINT64");

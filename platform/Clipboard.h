@@ -5,6 +5,6 @@
 namespace platform {
 
 // Puts Unicode text on the clipboard; GUI thread only.
-bool setClipboardText(const QString &text);
+bool setClipboardText(const QString& text);
 
 } // namespace platform

@@ -10,13 +10,13 @@ class NamedMutex
 {
 public:
     // "Open": true when some process (another one, or this one through another object) holds it.
-    static bool IsHeld(const QString &name);
+    static bool IsHeld(const QString& name);
 
     // "Create": takes the lock and holds it; isHeld() tells whether that worked.
-    explicit NamedMutex(const QString &name);
+    explicit NamedMutex(const QString& name);
     ~NamedMutex();
-    NamedMutex(const NamedMutex &) = delete;
-    NamedMutex &operator=(const NamedMutex &) = delete;
+    NamedMutex(const NamedMutex&) = delete;
+    NamedMutex& operator=(const NamedMutex&) = delete;
 
     bool isHeld() const;
     // "Give up": releases the lock; a relaunched copy can take it at once.

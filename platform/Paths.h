@@ -15,6 +15,6 @@ QString appDataFolder();
 // under the temporary directory); created with mode 0700.
 QString runtimeFolder();
 // Creates the folder (and parents); failures are ignored, as the callers expect.
-bool ensureFolder(const QString &path);
+bool ensureFolder(const QString& path);
 
 } // namespace platform

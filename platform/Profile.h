@@ -9,17 +9,17 @@ namespace platform {
 // Section and key are compared without regard to case; the first occurrence wins; blanks around
 // the value are trimmed and one pair of matching surrounding quotes is removed. The result is cut
 // to bufferChars - 1 characters, as the Windows call cuts to its buffer.
-QString readProfileString(const QString &section, const QString &key, const QString &defaultValue, int bufferChars,
-                          const QString &filePath);
+QString readProfileString(
+    const QString& section, const QString& key, const QString& defaultValue, int bufferChars, const QString& filePath);
 
 // Leading blanks, an optional sign and decimal digits (0x... as hexadecimal); no digits gives 0,
 // a missing key gives defaultValue.
-int readProfileInt(const QString &section, const QString &key, int defaultValue, const QString &filePath);
+int readProfileInt(const QString& section, const QString& key, int defaultValue, const QString& filePath);
 
 // Replaces or adds section/key = value; the file and the section are created when missing.
-bool writeProfileString(const QString &section, const QString &key, const QString &value, const QString &filePath);
+bool writeProfileString(const QString& section, const QString& key, const QString& value, const QString& filePath);
 
 // Files written from now on under this path get mode 0600 (they hold passwords).
-void markProfilePrivate(const QString &filePath);
+void markProfilePrivate(const QString& filePath);
 
 } // namespace platform

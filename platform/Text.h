@@ -6,9 +6,9 @@
 
 namespace platform {
 
-std::string toUtf8(const QString &text);
-QString fromUtf8(const std::string &text);
-std::string toAnsi(const QString &text);
-QString fromAnsi(const std::string &text);
+std::string toUtf8(const QString& text);
+QString fromUtf8(const std::string& text);
+std::string toAnsi(const QString& text);
+QString fromAnsi(const std::string& text);
 
 } // namespace platform

@@ -15,10 +15,11 @@ namespace platform {
 using WindowHandle = qint64;
 
 // Message numbers the client uses.
-enum : quint32 {
-    kMsgJoinMeeting = 1190,   // second copy -> running copy: read [Join] ID
+enum : quint32
+{
+    kMsgJoinMeeting = 1190,      // second copy -> running copy: read [Join] ID
     kMsgDownloadProgress = 1204, // download component -> window: wParam = percent, > 100 complete
-    kMsgEmailDuplicate = 1424, // e-mail address editor -> parent: duplicate address
+    kMsgEmailDuplicate = 1424,   // e-mail address editor -> parent: duplicate address
 };
 
 class WindowMessageEvent : public QEvent
@@ -40,10 +41,10 @@ private:
 // The receiver gets WindowMessageEvent through QObject::event(). The handle stays valid until
 // unregisterWindow or the receiver's destruction. Other processes can reach receivers registered
 // while the application object exists.
-WindowHandle registerWindow(QObject *receiver);
+WindowHandle registerWindow(QObject* receiver);
 void unregisterWindow(WindowHandle handle);
 // The handle of a registered receiver, 0 when it has none.
-WindowHandle handleOf(const QObject *receiver);
+WindowHandle handleOf(const QObject* receiver);
 
 // A handle whose receiver answers (in this process or another); 0 is never a window.
 bool isWindow(WindowHandle handle);

@@ -12,13 +12,13 @@ namespace {
 // descend cannot lead the removal outside the tree.
 void removeContents(int dirFd)
 {
-    DIR *dir = fdopendir(dirFd);
+    DIR* dir = fdopendir(dirFd);
     if (!dir) {
         close(dirFd);
         return;
     }
-    while (dirent *entry = readdir(dir)) {
-        const char *name = entry->d_name;
+    while (dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
         struct stat st;
@@ -38,7 +38,7 @@ void removeContents(int dirFd)
 
 } // namespace
 
-void removeFolderTree(const std::string &path)
+void removeFolderTree(const std::string& path)
 {
     if (path.empty())
         return;

@@ -7,4 +7,4 @@
 // Deletes path and everything below it. Symbolic links are removed as links, never followed.
 // What cannot be deleted stays, together with the folders that hold it. A path that cannot be
 // listed is left untouched.
-void removeFolderTree(const std::string &path);
+void removeFolderTree(const std::string& path);

@@ -14,7 +14,10 @@ CSDKJoinMeetingForLoginUserFlow::~CSDKJoinMeetingForLoginUserFlow()
     SDKInterfaceWrap::Instance().RemoveMeetingListener(this);
 }
 
-bool CSDKJoinMeetingForLoginUserFlow::EnsureService() { return AcquireMeetingService(m_meetingService, this); }
+bool CSDKJoinMeetingForLoginUserFlow::EnsureService()
+{
+    return AcquireMeetingService(m_meetingService, this);
+}
 
 int CSDKJoinMeetingForLoginUserFlow::Join(JoinParam& param)
 {

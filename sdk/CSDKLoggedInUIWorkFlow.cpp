@@ -14,7 +14,10 @@ CSDKLoggedInUIWorkFlow::~CSDKLoggedInUIWorkFlow()
     SDKInterfaceWrap::Instance().RemoveMeetingListener(this);
 }
 
-bool CSDKLoggedInUIWorkFlow::EnsureService() { return AcquireMeetingService(m_meetingService, this); }
+bool CSDKLoggedInUIWorkFlow::EnsureService()
+{
+    return AcquireMeetingService(m_meetingService, this);
+}
 
 int CSDKLoggedInUIWorkFlow::StartMeeting(StartParam& param)
 {

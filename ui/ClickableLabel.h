@@ -7,11 +7,11 @@ class ClickableLabel : public QLabel
 {
     Q_OBJECT
 public:
-    explicit ClickableLabel(QWidget *parent = nullptr);
+    explicit ClickableLabel(QWidget* parent = nullptr);
 
 signals:
     void clicked();
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 };

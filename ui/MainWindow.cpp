@@ -1,5 +1,26 @@
 #include "MainWindow.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMovie>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRegExpValidator>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <chrono>
+#include <cstdlib>
+
 #include "app/Localization.h"
 #include "app/Startup.h"
 #include "net/CHTTPUtil.h"
@@ -22,27 +43,6 @@
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QCloseEvent>
-#include <QDateTime>
-#include <QFile>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMovie>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPushButton>
-#include <QRegExpValidator>
-#include <QRegularExpression>
-#include <QScreen>
-#include <QTimer>
-#include <QUrl>
-#include <chrono>
-#include <cstdlib>
-
 namespace {
 
 const int kSmallWidth = 680;
@@ -51,16 +51,17 @@ const int kMainWidth = 360;
 const int kMainHeight = 667;
 const int kMainMaxHeight = 1080;
 
-void setBackground(QWidget *page, const char *picture, const QSize &size)
+void setBackground(QWidget* page, const char* picture, const QSize& size)
 {
     page->setAutoFillBackground(true);
     QPalette palette = page->palette();
-    palette.setBrush(QPalette::Window, QBrush(QPixmap(QString::fromLatin1(picture))
-                                                  .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    palette.setBrush(
+        QPalette::Window,
+        QBrush(QPixmap(QString::fromLatin1(picture)).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     page->setPalette(palette);
 }
 
-void setWhiteBackground(QWidget *widget)
+void setWhiteBackground(QWidget* widget)
 {
     widget->setAutoFillBackground(true);
     QPalette palette = widget->palette();
@@ -68,17 +69,24 @@ void setWhiteBackground(QWidget *widget)
     widget->setPalette(palette);
 }
 
-QString fromWide(const wchar_t *text) { return text ? QString::fromWCharArray(text) : QString(); }
+QString fromWide(const wchar_t* text)
+{
+    return text ? QString::fromWCharArray(text) : QString();
+}
 
-ORVOSDK::IMeetingService *meetingService() { return SDKInterfaceWrap::Instance().MeetingService(); }
+ORVOSDK::IMeetingService* meetingService()
+{
+    return SDKInterfaceWrap::Instance().MeetingService();
+}
 
 } // namespace
 
 // No maximise button: the pages have fixed sizes. Set at construction, since changing the flags
 // afterwards re-polishes every widget of the window.
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_ui(std::make_unique<MainWindowForm>())
     , m_profileGate(std::make_shared<ProfileGate>())
 {
@@ -93,14 +101,14 @@ MainWindow::MainWindow(QWidget *parent)
     m_ui->label_pop->setPixmap(QPixmap(QStringLiteral(":/UI/res/ic_arrow.png")));
     applyStyles();
 
-    for (QWidget *w : std::initializer_list<QWidget *>{
+    for (QWidget* w : std::initializer_list<QWidget*>{
              m_ui->verificationWidget, m_ui->loginWidget, m_ui->joinWidget, m_ui->mainWidget, m_ui->upgradeWidget,
-             m_ui->loginError, m_ui->verificationError, m_ui->joinError, m_ui->label_share_tips,
-             m_ui->listWidget_video, m_ui->label_editline_1, m_ui->label_editline_2, m_ui->label_editline_3,
-             m_ui->label_editline_4, m_ui->label_editline_5, m_ui->label_editline_6})
+             m_ui->loginError, m_ui->verificationError, m_ui->joinError, m_ui->label_share_tips, m_ui->listWidget_video,
+             m_ui->label_editline_1, m_ui->label_editline_2, m_ui->label_editline_3, m_ui->label_editline_4,
+             m_ui->label_editline_5, m_ui->label_editline_6})
         w->hide();
     // Until the SDK has authenticated the application, nobody can sign in or join.
-    for (QPushButton *b : {m_ui->joinButton, m_ui->loginButton}) {
+    for (QPushButton* b : {m_ui->joinButton, m_ui->loginButton}) {
         b->hide();
         b->setEnabled(false);
     }
@@ -153,13 +161,19 @@ MainWindow::~MainWindow()
         platform::unregisterWindow(m_handle);
 }
 
-int MainWindow::authStatus() const { return OrvoAuth::Instance()->status(); }
-bool MainWindow::signedIn() const { return OrvoAuth::Instance()->IsSignedIn(); }
+int MainWindow::authStatus() const
+{
+    return OrvoAuth::Instance()->status();
+}
+bool MainWindow::signedIn() const
+{
+    return OrvoAuth::Instance()->IsSignedIn();
+}
 
 void MainWindow::applyStyles()
 {
     const int lang = Localization::Instance()->languageId();
-    for (QPushButton *b : {m_ui->joinButton, m_ui->loginMeeting, m_ui->verification, m_ui->joinMeeting})
+    for (QPushButton* b : {m_ui->joinButton, m_ui->loginMeeting, m_ui->verification, m_ui->joinMeeting})
         b->setStyleSheet(styles::primaryButton());
     m_ui->loginButton->setStyleSheet(styles::homeLoginButton());
     m_ui->videoMeeting->setStyleSheet(styles::tile("pic_initiate", true));
@@ -173,21 +187,20 @@ void MainWindow::applyStyles()
                        "QPushButton:pressed{background-image:url(:/UI/res/setting_btn_down%1.png);}")
             .arg(settingsSuffix));
     m_ui->homePageBtn->setStyleSheet(styles::toolbarTab("home_btn_mormal", "home_btn_selected", true, lang));
-    m_ui->meetingsPageBtn->setStyleSheet(
-        styles::toolbarTab("meeting_btn_normal", "meeting_btn_selected", false, lang));
+    m_ui->meetingsPageBtn->setStyleSheet(styles::toolbarTab("meeting_btn_normal", "meeting_btn_selected", false, lang));
     m_ui->myMeeting->setStyleSheet(styles::meetingsSwitch("mymeeting_sel.png"));
     m_ui->videoList->setStyleSheet(styles::meetingsSwitch("videolist_normal.png"));
     m_ui->popupHistory->setStyleSheet(
         QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/arrow_down.png);"
                        "background-repeat:no-repeat;background-position:center;}"));
-    for (QPushButton *b : {m_ui->startMeeting, m_ui->editPMI, m_ui->planMenu})
+    for (QPushButton* b : {m_ui->startMeeting, m_ui->editPMI, m_ui->planMenu})
         b->setStyleSheet(styles::grayButton());
-    for (QLabel *l : {m_ui->loginError, m_ui->verificationError, m_ui->joinError})
+    for (QLabel* l : {m_ui->loginError, m_ui->verificationError, m_ui->joinError})
         l->setStyleSheet(styles::errorLabel());
-    for (QLabel *l : {m_ui->label_editline_1, m_ui->label_editline_2, m_ui->label_editline_3,
-                      m_ui->label_editline_4, m_ui->label_editline_5, m_ui->label_editline_6})
+    for (QLabel* l : {m_ui->label_editline_1, m_ui->label_editline_2, m_ui->label_editline_3, m_ui->label_editline_4,
+                      m_ui->label_editline_5, m_ui->label_editline_6})
         l->setStyleSheet(styles::editLine());
-    for (ClickableLabel *l : {m_ui->backHomeL, m_ui->backHomeV, m_ui->backHomeJ})
+    for (ClickableLabel* l : {m_ui->backHomeL, m_ui->backHomeV, m_ui->backHomeJ})
         l->setStyleSheet(styles::backLabel());
     m_ui->getVCode->setStyleSheet(styles::link(true));
     m_ui->label_updateLink->setStyleSheet(styles::link(true));
@@ -199,11 +212,10 @@ void MainWindow::applyTexts()
     setWindowTitle(LangText("ui.window"));
     m_ui->label_version->setText(LangFormat("ui.label_version", "1.5.0"));
     // "how" + a link + "tail", so the link text can be a different colour.
-    m_ui->label_register->setText(
-        LangText("ui.how").toHtmlEscaped() +
-        QStringLiteral("<a style=\"color:#1890FF;text-decoration:none\" href=\"#\">%1</a>")
-            .arg(LangText("ui.label_register").toHtmlEscaped()) +
-        LangText("ui.tail").toHtmlEscaped());
+    m_ui->label_register->setText(LangText("ui.how").toHtmlEscaped() +
+                                  QStringLiteral("<a style=\"color:#1890FF;text-decoration:none\" href=\"#\">%1</a>")
+                                      .arg(LangText("ui.label_register").toHtmlEscaped()) +
+                                  LangText("ui.tail").toHtmlEscaped());
     m_ui->loginButton->setText(LangText("ui.loginButton"));
     m_ui->joinButton->setText(LangText("ui.joinButton"));
     m_ui->label_login->setText(LangText("ui.label_login"));
@@ -236,22 +248,25 @@ void MainWindow::applyTexts()
     m_ui->planMenu->setText(LangText("ui.planMenu"));
 }
 
-void MainWindow::setPendingMeetingId(const QString &text) { m_pendingMeetingId = text.left(31); }
+void MainWindow::setPendingMeetingId(const QString& text)
+{
+    m_pendingMeetingId = text.left(31);
+}
 
-void MainWindow::startMovie(QLabel *label)
+void MainWindow::startMovie(QLabel* label)
 {
     label->setMovie(m_loadingMovie);
     label->show();
     m_loadingMovie->start();
 }
 
-void MainWindow::stopMovie(QLabel *label)
+void MainWindow::stopMovie(QLabel* label)
 {
     m_loadingMovie->stop();
     label->hide();
 }
 
-void MainWindow::showOnly(QWidget *page)
+void MainWindow::showOnly(QWidget* page)
 {
     if (!page->autoFillBackground()) {
         const QSize small(kSmallWidth, kSmallHeight);
@@ -260,8 +275,8 @@ void MainWindow::showOnly(QWidget *page)
         else if (page == m_ui->verificationWidget)
             setBackground(page, ":/UI/res/verification.png", small);
     }
-    for (QWidget *p : {m_ui->homeWidget, m_ui->loginWidget, m_ui->verificationWidget, m_ui->joinWidget,
-                       m_ui->mainWidget})
+    for (QWidget* p :
+         {m_ui->homeWidget, m_ui->loginWidget, m_ui->verificationWidget, m_ui->joinWidget, m_ui->mainWidget})
         if (p != page)
             p->hide();
     page->show();
@@ -299,7 +314,7 @@ void MainWindow::restoreAndRaise()
     setTopMost(true);
 }
 
-void MainWindow::fatalError(const char *messageKey)
+void MainWindow::fatalError(const char* messageKey)
 {
     restoreAndRaise();
     MessageBox::show(this, MessageBox::Critical, LangText("ui.window"), LangText(messageKey), LangText("box.ok"));
@@ -309,16 +324,16 @@ void MainWindow::fatalError(const char *messageKey)
     QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }
 
-bool MainWindow::event(QEvent *event)
+bool MainWindow::event(QEvent* event)
 {
     if (event->type() == platform::WindowMessageEvent::eventType()) {
-        handleWindowMessage(*static_cast<platform::WindowMessageEvent *>(event));
+        handleWindowMessage(*static_cast<platform::WindowMessageEvent*>(event));
         return true;
     }
     return QMainWindow::event(event);
 }
 
-void MainWindow::handleWindowMessage(const platform::WindowMessageEvent &message)
+void MainWindow::handleWindowMessage(const platform::WindowMessageEvent& message)
 {
     switch (message.message()) {
     case platform::kMsgJoinMeeting: {
@@ -448,13 +463,13 @@ void MainWindow::on_label_register_clicked()
 
 void MainWindow::on_settingsButton_clicked()
 {
-    ORVOSDK::ISettingService *service = SDKInterfaceWrap::Instance().SettingService();
+    ORVOSDK::ISettingService* service = SDKInterfaceWrap::Instance().SettingService();
     if (!service)
         return;
     applySettingsPageOptions();
-    if (ORVOSDK::IGeneralSettingContext *general = service->GetGeneralSettings())
+    if (ORVOSDK::IGeneralSettingContext* general = service->GetGeneralSettings())
         general->EnableAutoCopyInviteLink(false);
-    ORVOSDK::ICustomizedResourceHelper *resources = nullptr;
+    ORVOSDK::ICustomizedResourceHelper* resources = nullptr;
     if (ORVOSDK::RetrieveCustomizedResourceHelper(&resources) == ORVOSDK::SDKERR_SUCCESS && resources) {
         const std::wstring site = QString::fromStdString(net::serviceUrl("/")).toStdWString();
         for (auto kind : {ORVOSDK::SupportUrl_Homepage, ORVOSDK::SupportUrl_Help, ORVOSDK::SupportUrl_Feedback})
@@ -467,7 +482,7 @@ void MainWindow::on_settingsButton_clicked()
     param.bShow = true;
     if (service->ShowSettingDlg(param) == ORVOSDK::SDKERR_SUCCESS && param.hSettingWnd != 0) {
         // The SDK's dialog is a window of this process: centre it on the primary screen.
-        for (QWidget *w : QApplication::topLevelWidgets()) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
             if (quintptr(w->winId()) != param.hSettingWnd)
                 continue;
             const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -478,8 +493,8 @@ void MainWindow::on_settingsButton_clicked()
 
 void MainWindow::applySettingsPageOptions()
 {
-    ORVOSDK::ISettingService *service = SDKInterfaceWrap::Instance().SettingService();
-    ORVOSDK::ISettingUIStrategy *strategy = service ? service->GetSettingUIStrategy() : nullptr;
+    ORVOSDK::ISettingService* service = SDKInterfaceWrap::Instance().SettingService();
+    ORVOSDK::ISettingUIStrategy* strategy = service ? service->GetSettingUIStrategy() : nullptr;
     if (!strategy)
         return;
     ORVOSDK::SettingDlgShowTabPageOption option{};
@@ -492,7 +507,7 @@ void MainWindow::applySettingsPageOptions()
     strategy->ConfSettingDialogShownTabPage(option);
 }
 
-void MainWindow::on_editMeetingID(const QString &text)
+void MainWindow::on_editMeetingID(const QString& text)
 {
     for (const QChar c : text) {
         if (!c.isDigit() && c != QLatin1Char('-')) {
@@ -507,13 +522,13 @@ void MainWindow::on_editMeetingID(const QString &text)
         m_ui->meetingID->setText(grouped);
 }
 
-void MainWindow::on_editNickname(const QString &text)
+void MainWindow::on_editNickname(const QString& text)
 {
     if (!text.isEmpty())
         settings::writeNickname(currentAccountString(), m_shareJoin, text);
 }
 
-void MainWindow::keyPressEvent(QKeyEvent *event)
+void MainWindow::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (m_ui->loginWidget->isVisible()) {
@@ -553,13 +568,13 @@ void MainWindow::on_notifyResize()
     m_ui->listWidget_video->resize(m_ui->verticalWidget_video->size());
 }
 
-void MainWindow::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     on_notifyResize();
 }
 
-void MainWindow::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     restoreAndRaise();
     if (signedIn() && !m_anonymousJoin && m_ui->joinWidget->isVisible()) {
@@ -584,9 +599,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
 }
 
-void MainWindow::on_systemTrayExit() { close(); }
+void MainWindow::on_systemTrayExit()
+{
+    close();
+}
 
-void MainWindow::tearDown() { releaseResources(true); }
+void MainWindow::tearDown()
+{
+    releaseResources(true);
+}
 
 void MainWindow::releaseResources(bool startWatchdog)
 {
@@ -610,9 +631,9 @@ void MainWindow::releaseResources(bool startWatchdog)
     MeetingEvent::Instance()->SetUIEvent(nullptr);
     OrvoAuth::Instance()->SetUIEvent(nullptr);
     OrvoAuth::Instance()->Shutdown();
-    for (QListWidget *list : {m_ui->listWidget_plan, m_ui->listWidget_video}) {
+    for (QListWidget* list : {m_ui->listWidget_plan, m_ui->listWidget_video}) {
         while (list->count() > 0) {
-            QWidget *row = list->itemWidget(list->item(0));
+            QWidget* row = list->itemWidget(list->item(0));
             list->removeItemWidget(list->item(0));
             delete list->takeItem(0);
             delete row;
@@ -642,7 +663,7 @@ void MainWindow::OnAuthResult(int result)
         return;
     }
     stopMovie(m_ui->loading);
-    for (QPushButton *b : {m_ui->joinButton, m_ui->loginButton}) {
+    for (QPushButton* b : {m_ui->joinButton, m_ui->loginButton}) {
         b->show();
         b->setEnabled(true);
     }
@@ -678,22 +699,22 @@ void MainWindow::on_loginMeeting_clicked()
     m_account = account;
     m_ui->loginError->clear();
     m_ui->loginError->hide();
-    for (QWidget *w : std::initializer_list<QWidget *>{m_ui->loginMeeting, m_ui->backHomeL, m_ui->userAccount,
-                                                       m_ui->userPassword, m_ui->memoryUser})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->loginMeeting, m_ui->backHomeL, m_ui->userAccount,
+                                                      m_ui->userPassword, m_ui->memoryUser})
         w->setEnabled(false);
     startMovie(m_ui->logining);
     if (OrvoAuth::Instance()->Login(account, password) != 0)
         OnLoginResult(3, QString()); // refused before the SDK asked the cloud
 }
 
-void MainWindow::OnLoginResult(int status, const QString &displayName)
+void MainWindow::OnLoginResult(int status, const QString& displayName)
 {
-    for (QPushButton *b : {m_ui->joinButton, m_ui->loginButton})
+    for (QPushButton* b : {m_ui->joinButton, m_ui->loginButton})
         b->show();
     m_ui->loading->hide();
     m_ui->verificationWidget->hide();
-    for (QWidget *w : std::initializer_list<QWidget *>{m_ui->userAccount, m_ui->userPassword, m_ui->memoryUser,
-                                                       m_ui->loginMeeting, m_ui->backHomeL})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->userAccount, m_ui->userPassword, m_ui->memoryUser,
+                                                      m_ui->loginMeeting, m_ui->backHomeL})
         w->setEnabled(true);
     stopMovie(m_ui->logining);
 
@@ -734,13 +755,13 @@ void MainWindow::enterMainPage()
     m_scheduleFlow = std::make_unique<CSDKSheduleMeetingUIWorkFlow>();
     m_scheduleFlow->SetUIEvent(this);
 
-    if (ORVOSDK::ISettingService *service = SDKInterfaceWrap::Instance().SettingService()) {
-        if (ORVOSDK::IRecordingSettingContext *recording = service->GetRecordingSettings()) {
+    if (ORVOSDK::ISettingService* service = SDKInterfaceWrap::Instance().SettingService()) {
+        if (ORVOSDK::IRecordingSettingContext* recording = service->GetRecordingSettings()) {
             const QString newFolder = settings::firstRunRecordingFolder(fromWide(recording->GetRecordingPath()));
             if (!newFolder.isEmpty())
                 recording->SetRecordingPath(newFolder.toStdWString().c_str());
         }
-        if (ORVOSDK::ISettingUIStrategy *strategy = service->GetSettingUIStrategy())
+        if (ORVOSDK::ISettingUIStrategy* strategy = service->GetSettingUIStrategy())
             strategy->DisableAdvancedFeatures4GeneralSetting(true);
     }
 
@@ -760,7 +781,7 @@ void MainWindow::enterMainPage()
     startProfileFetch();
 }
 
-QString MainWindow::initialsOf(const QString &name)
+QString MainWindow::initialsOf(const QString& name)
 {
     QString initials;
     int i = 0;
@@ -805,7 +826,7 @@ void MainWindow::offerGetCode()
     m_ui->getVCode->setStyleSheet(styles::link(true));
 }
 
-void MainWindow::showVerificationPage(const char *tipsKey)
+void MainWindow::showVerificationPage(const char* tipsKey)
 {
     showOnly(m_ui->verificationWidget);
     offerGetCode();
@@ -822,7 +843,7 @@ void MainWindow::resetVerificationPage()
     stopMovie(m_ui->waiting);
     m_ui->label_editline_5->hide();
     m_ui->label_editline_6->hide();
-    for (QWidget *w : std::initializer_list<QWidget *>{m_ui->verification, m_ui->phoneNumber, m_ui->VCode})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->verification, m_ui->phoneNumber, m_ui->VCode})
         w->setEnabled(true);
     offerGetCode();
 }
@@ -838,7 +859,7 @@ void MainWindow::setVerificationBusy(bool busy)
     } else {
         stopMovie(m_ui->waiting);
     }
-    for (QWidget *w : std::initializer_list<QWidget *>{m_ui->verification, m_ui->phoneNumber, m_ui->VCode})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_ui->verification, m_ui->phoneNumber, m_ui->VCode})
         w->setEnabled(!busy);
 }
 
@@ -863,9 +884,8 @@ void MainWindow::on_getVCode_clicked()
     if (!phoneNumberAccepted())
         return;
     setVerificationBusy(true);
-    const net::Reply reply = net::postJson(
-        "/api/orvo/user/GetVerificationCode.do",
-        net::JsonBody().add("phoneNumber", m_ui->phoneNumber->text()).text());
+    const net::Reply reply = net::postJson("/api/orvo/user/GetVerificationCode.do",
+                                           net::JsonBody().add("phoneNumber", m_ui->phoneNumber->text()).text());
     setVerificationBusy(false);
     if (!reply.ok()) {
         m_ui->label_editline_5->show();
@@ -984,7 +1004,7 @@ void MainWindow::on_verification_clicked()
 
 // ---- profile and avatar ----
 
-QString MainWindow::avatarFileName(const QString &account, const QString &url)
+QString MainWindow::avatarFileName(const QString& account, const QString& url)
 {
     // The extension comes from the last path segment only, and only when it looks like one; taken
     // from anywhere in the address it could carry a path out of the data folder.
@@ -1044,7 +1064,7 @@ void MainWindow::on_notifyUpdateUserInfo()
         return;
     m_avatarPath = settings::dataFolder() + avatarFileName(m_account, avatarUrl);
     QFile::remove(m_avatarPath);
-    CHTTPUtil *http = CHTTPUtil::Instance();
+    CHTTPUtil* http = CHTTPUtil::Instance();
     if (!http->CanDownload())
         return;
     if (m_avatarDownload)
@@ -1139,8 +1159,8 @@ void MainWindow::on_shareScreen_clicked()
         on_joinTheMeeting_clicked();
         return;
     }
-    ORVOSDK::IMeetingService *service = meetingService();
-    if (ORVOSDK::IMeetingShareController *share = service ? service->GetMeetingShareController() : nullptr)
+    ORVOSDK::IMeetingService* service = meetingService();
+    if (ORVOSDK::IMeetingShareController* share = service ? service->GetMeetingShareController() : nullptr)
         share->StartShare();
 }
 
@@ -1168,8 +1188,8 @@ void MainWindow::on_joinMeeting_clicked()
     }
     m_ui->joinError->clear();
     m_ui->joinError->hide();
-    for (QWidget *w : std::initializer_list<QWidget *>{m_ui->joinMeeting, m_ui->backHomeJ, m_ui->meetingID,
-                                                       m_ui->userName})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_ui->joinMeeting, m_ui->backHomeJ, m_ui->meetingID, m_ui->userName})
         w->setEnabled(false);
     startMovie(m_ui->joining);
     if (!m_joinFlow)
@@ -1180,7 +1200,7 @@ void MainWindow::on_joinMeeting_clicked()
 
 void MainWindow::setStartButtonsEnabled(bool enabled)
 {
-    for (QPushButton *b : {m_ui->videoMeeting, m_ui->joinTheMeeting, m_ui->shareScreen})
+    for (QPushButton* b : {m_ui->videoMeeting, m_ui->joinTheMeeting, m_ui->shareScreen})
         b->setEnabled(enabled);
 }
 
@@ -1192,8 +1212,14 @@ void MainWindow::startInstantMeeting(int kind)
     setStartButtonsEnabled(m_hostFlow->StartMeeting(kind, number) != 0);
 }
 
-void MainWindow::on_videoMeeting_clicked() { startInstantMeeting(1); }
-void MainWindow::on_voiceMeeting_clicked() { startInstantMeeting(2); }
+void MainWindow::on_videoMeeting_clicked()
+{
+    startInstantMeeting(1);
+}
+void MainWindow::on_voiceMeeting_clicked()
+{
+    startInstantMeeting(2);
+}
 
 int MainWindow::startMeetingByNumber(UINT64 meetingNumber)
 {
@@ -1212,8 +1238,8 @@ int MainWindow::startMeetingByNumber(UINT64 meetingNumber)
 
 void MainWindow::reenableJoinPage()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{m_ui->meetingID, m_ui->userName, m_ui->joinMeeting,
-                                                       m_ui->backHomeJ})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_ui->meetingID, m_ui->userName, m_ui->joinMeeting, m_ui->backHomeJ})
         w->setEnabled(true);
     stopMovie(m_ui->joining);
 }
@@ -1225,15 +1251,15 @@ void MainWindow::onMeetingEnded()
 
 void MainWindow::recordJoinInHistory()
 {
-    ORVOSDK::IMeetingService *service = meetingService();
-    ORVOSDK::IMeetingInfo *info = service ? service->GetMeetingInfo() : nullptr;
+    ORVOSDK::IMeetingService* service = meetingService();
+    ORVOSDK::IMeetingInfo* info = service ? service->GetMeetingInfo() : nullptr;
     if (!info)
         return;
     const UINT64 number = info->GetMeetingNumber();
     QString topic = fromWide(info->GetMeetingTopic());
     if (!m_anonymousJoin && m_scheduleFlow) {
         // A meeting of the user's own list keeps the topic it was scheduled with.
-        if (ORVOSDK::IMeetingItemInfo *item = m_scheduleFlow->MeetingItem(number)) {
+        if (ORVOSDK::IMeetingItemInfo* item = m_scheduleFlow->MeetingItem(number)) {
             const QString listed = fromWide(item->GetMeetingTopic());
             if (!listed.isEmpty())
                 topic = listed;
@@ -1245,19 +1271,19 @@ void MainWindow::recordJoinInHistory()
 void MainWindow::OnMeetingStatus(int status, int code)
 {
     const QString reason = QString::fromUtf8(MeetingEvent::ReasonText(status, code));
-    ORVOSDK::IMeetingService *service = meetingService();
+    ORVOSDK::IMeetingService* service = meetingService();
 
     if (status == ORVOSDK::MEETING_STATUS_INMEETING) {
         m_meetingStartTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         m_meetingStartTick = platform::tickCount();
         if (service) {
             if (m_shareJoin) {
-                if (ORVOSDK::IMeetingShareController *share = service->GetMeetingShareController()) {
-                    const QScreen *primary = QGuiApplication::primaryScreen();
+                if (ORVOSDK::IMeetingShareController* share = service->GetMeetingShareController()) {
+                    const QScreen* primary = QGuiApplication::primaryScreen();
                     share->StartMonitorShare(primary ? primary->name().toStdWString().c_str() : L"");
                 }
             }
-            if (ORVOSDK::IMeetingUIController *controller = service->GetUIController())
+            if (ORVOSDK::IMeetingUIController* controller = service->GetUIController())
                 controller->SetEvent(this);
         }
         if (m_joinFlow)
@@ -1280,7 +1306,7 @@ void MainWindow::OnMeetingStatus(int status, int code)
 
     if (status == ORVOSDK::MEETING_STATUS_INMEETING) {
         if (service)
-            if (ORVOSDK::IMeetingShareController *share = service->GetMeetingShareController())
+            if (ORVOSDK::IMeetingShareController* share = service->GetMeetingShareController())
                 share->SetEvent(this);
         reenableJoinPage();
         m_ui->label_editline_3->hide();
@@ -1333,7 +1359,7 @@ void MainWindow::onLockShareStatus(bool bLocked)
 {
     if (!bLocked)
         return;
-    ORVOSDK::IMeetingService *service = meetingService();
+    ORVOSDK::IMeetingService* service = meetingService();
     if (m_shareJoin) {
         TipsDlg::showTip(LangText("msg.forbid_share_scr"));
         if (service)
@@ -1344,11 +1370,11 @@ void MainWindow::onLockShareStatus(bool bLocked)
     if (platform::tickCount() - m_meetingStartTick <= 1000)
         return;
     TipsDlg::showTip(LangText("msg.forbid_share_scr"));
-    if (ORVOSDK::IMeetingShareController *share = service ? service->GetMeetingShareController() : nullptr)
+    if (ORVOSDK::IMeetingShareController* share = service ? service->GetMeetingShareController() : nullptr)
         share->StopShare();
 }
 
-void MainWindow::onInviteBtnClicked(bool &bHandled)
+void MainWindow::onInviteBtnClicked(bool& bHandled)
 {
     // The SDK shows nothing of its own; the invite dialog answers this.
     bHandled = true;
@@ -1356,8 +1382,8 @@ void MainWindow::onInviteBtnClicked(bool &bHandled)
 }
 
 void MainWindow::onSharingStatus(ORVOSDK::SharingStatus, unsigned int) {}
-void MainWindow::onShareContentNotification(unsigned int, const wchar_t *) {}
-void MainWindow::onMultiShareSwitchToSingleShareNeedConfirm(ORVOSDK::IShareSwitchMultiToSingleConfirmHandler *) {}
+void MainWindow::onShareContentNotification(unsigned int, const wchar_t*) {}
+void MainWindow::onMultiShareSwitchToSingleShareNeedConfirm(ORVOSDK::IShareSwitchMultiToSingleConfirmHandler*) {}
 void MainWindow::onStartShareBtnClicked() {}
 void MainWindow::onEndMeetingBtnClicked() {}
 void MainWindow::onParticipantListBtnClicked() {}
@@ -1367,12 +1393,12 @@ void MainWindow::onCCBTNClicked() {}
 
 // ---- the user's meeting list ----
 
-void MainWindow::OnListMeeting(int result, ORVOSDK::IList<UINT64> *meetingIds)
+void MainWindow::OnListMeeting(int result, ORVOSDK::IList<UINT64>* meetingIds)
 {
     if (result != ORVOSDK::PREMETAPIRET_SUCCESS || !meetingIds || !m_scheduleFlow)
         return;
     for (int i = 0; i < meetingIds->GetCount(); ++i) {
-        ORVOSDK::IMeetingItemInfo *item = m_scheduleFlow->MeetingItem(meetingIds->GetItem(i));
+        ORVOSDK::IMeetingItemInfo* item = m_scheduleFlow->MeetingItem(meetingIds->GetItem(i));
         if (item && item->IsPersonalMeeting()) {
             m_personalMeetingId = item->GetMeetingNumber();
             m_personalMeetingUniqueId = item->GetMeetingUniqueID();
@@ -1393,20 +1419,23 @@ void MainWindow::on_popupHistory_clicked()
     const QString current = stripMeetingNumber(m_ui->meetingID->text());
     m_ui->popupHistory->setDown(true);
     m_ui->popupHistory->setEnabled(false);
-    auto *popup = new HistoryMeetings(int(m_history.size()), this);
+    auto* popup = new HistoryMeetings(int(m_history.size()), this);
     popup->show();
     popup->fill(m_history, current);
     popup->move(m_ui->meetingID->mapToGlobal(QPoint(0, m_ui->meetingID->height())));
 }
 
-void MainWindow::loadJoinHistory(const QString &account, bool share)
+void MainWindow::loadJoinHistory(const QString& account, bool share)
 {
     m_historyAccount = account;
     m_historyShare = share;
     m_history = settings::loadHistory(account, share);
 }
 
-void MainWindow::saveJoinHistory() { settings::saveHistory(m_historyAccount, m_historyShare, m_history); }
+void MainWindow::saveJoinHistory()
+{
+    settings::saveHistory(m_historyAccount, m_historyShare, m_history);
+}
 
 void MainWindow::clearJoinHistory()
 {
@@ -1414,7 +1443,7 @@ void MainWindow::clearJoinHistory()
     saveJoinHistory();
 }
 
-void MainWindow::addJoinHistory(UINT64 meetingNumber, const QString &topic)
+void MainWindow::addJoinHistory(UINT64 meetingNumber, const QString& topic)
 {
     for (auto it = m_history.begin(); it != m_history.end(); ++it) {
         if (std::strtoull(it->second.id.c_str(), nullptr, 10) == meetingNumber) {
@@ -1432,7 +1461,10 @@ void MainWindow::addJoinHistory(UINT64 meetingNumber, const QString &topic)
     saveJoinHistory();
 }
 
-void MainWindow::setMeetingIdText(const QString &text) { m_ui->meetingID->setText(text); }
+void MainWindow::setMeetingIdText(const QString& text)
+{
+    m_ui->meetingID->setText(text);
+}
 
 void MainWindow::historyPopupClosed()
 {

@@ -3,18 +3,18 @@
 // hidden in place. It is the SDK layer's listener and receives window messages from other copies
 // and from the download component.
 
+#include <QMainWindow>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+
 #include "app/Settings.h"
 #include "orvosdk/meeting_sharing_interface.h"
 #include "orvosdk/meeting_ui_ctrl_interface.h"
 #include "platform/WindowMessage.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/CSDKSheduleMeetingUIEvent.h"
-
-#include <QMainWindow>
-#include <atomic>
-#include <memory>
-#include <mutex>
-#include <thread>
 
 class CSDKSheduleMeetingUIWorkFlow;
 class HostMeeting;
@@ -35,11 +35,11 @@ class MainWindow : public QMainWindow,
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The meeting number handed over at start-up or by another copy, waiting for the join logic.
-    void setPendingMeetingId(const QString &text);
+    void setPendingMeetingId(const QString& text);
     QString pendingMeetingId() const { return m_pendingMeetingId; }
     platform::WindowHandle windowHandle() const { return m_handle; }
 
@@ -47,15 +47,15 @@ public:
     void tearDown();
 
     // Join history of the current mode (general or account file, ordinary or share joins).
-    const settings::History &joinHistory() const { return m_history; }
-    void loadJoinHistory(const QString &account, bool share);
+    const settings::History& joinHistory() const { return m_history; }
+    void loadJoinHistory(const QString& account, bool share);
     void saveJoinHistory();
     // Empties the history in memory and in its file section.
     void clearJoinHistory();
     // Records a meeting entered by number as the newest entry and saves it.
-    void addJoinHistory(UINT64 meetingNumber, const QString &topic);
+    void addJoinHistory(UINT64 meetingNumber, const QString& topic);
     // Fills the meeting-ID field; the field groups the digits itself.
-    void setMeetingIdText(const QString &text);
+    void setMeetingIdText(const QString& text);
     // The history popup calls this when it goes away.
     void historyPopupClosed();
 
@@ -67,25 +67,25 @@ public:
     bool anonymousJoinMode() const { return m_anonymousJoin; }
     bool shareJoinMode() const { return m_shareJoin; }
     // The first letters of the first two words of a name.
-    static QString initialsOf(const QString &name);
+    static QString initialsOf(const QString& name);
     // File name of the avatar picture: the account's file name plus the address's own extension.
-    static QString avatarFileName(const QString &account, const QString &url);
+    static QString avatarFileName(const QString& account, const QString& url);
 
     // AuthUIEvent
     void OnAuthResult(int result) override;
-    void OnLoginResult(int status, const QString &displayName) override;
+    void OnLoginResult(int status, const QString& displayName) override;
     void OnMeetingStatus(int status, int code) override;
     // CSDKSheduleMeetingUIEvent
-    void OnListMeeting(int result, ORVOSDK::IList<UINT64> *meetingIds) override;
+    void OnListMeeting(int result, ORVOSDK::IList<UINT64>* meetingIds) override;
     void OnScheduleOrEditMeeting(int result, UINT64 meetingId) override;
     void OnDeleteMeeting(int result) override;
     // IMeetingShareCtrlEvent
     void onSharingStatus(ORVOSDK::SharingStatus status, unsigned int userId) override;
     void onLockShareStatus(bool bLocked) override;
-    void onShareContentNotification(unsigned int userId, const wchar_t *sourceName) override;
-    void onMultiShareSwitchToSingleShareNeedConfirm(ORVOSDK::IShareSwitchMultiToSingleConfirmHandler *handler) override;
+    void onShareContentNotification(unsigned int userId, const wchar_t* sourceName) override;
+    void onMultiShareSwitchToSingleShareNeedConfirm(ORVOSDK::IShareSwitchMultiToSingleConfirmHandler* handler) override;
     // IMeetingUIControllerEvent
-    void onInviteBtnClicked(bool &bHandled) override;
+    void onInviteBtnClicked(bool& bHandled) override;
     void onStartShareBtnClicked() override;
     void onEndMeetingBtnClicked() override;
     void onParticipantListBtnClicked() override;
@@ -98,7 +98,7 @@ signals:
     void notifyResize();
     void notifyVideoFinished();
     void notifyUpdateVideoPath();
-    void notifyEditMeeting(UINT64 meetingID, UINT64 meeting_JoinID, RecurringMeetingInfo *info, bool bRecurring);
+    void notifyEditMeeting(UINT64 meetingID, UINT64 meeting_JoinID, RecurringMeetingInfo* info, bool bRecurring);
     void notifyReadMeetingInfo(UINT64 meetingID, bool bShow);
     void notifyPopUpgrade();
     void notifyNoUpdatesAvailable();
@@ -141,34 +141,34 @@ private slots:
     void on_verification_clicked();
     void on_popupHistory_clicked();
     void on_label_register_clicked();
-    void on_editMeetingID(const QString &text);
-    void on_editNickname(const QString &text);
+    void on_editMeetingID(const QString& text);
+    void on_editNickname(const QString& text);
 
 protected:
-    bool event(QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void applyStyles();
     void applyTexts();
-    void handleWindowMessage(const platform::WindowMessageEvent &message);
-    void showOnly(QWidget *page);
+    void handleWindowMessage(const platform::WindowMessageEvent& message);
+    void showOnly(QWidget* page);
     void useSmallSize();
     void useMainSize();
     void setTopMost(bool on);
     void restoreAndRaise();
-    void startMovie(QLabel *label);
-    void stopMovie(QLabel *label);
+    void startMovie(QLabel* label);
+    void stopMovie(QLabel* label);
     void layoutMainPage();
-    void fatalError(const char *messageKey);
+    void fatalError(const char* messageKey);
     void releaseResources(bool startWatchdog);
     void setToolbarTabs(bool homeSelected);
 
     // sign-in
     void openSignInPage();
-    void showVerificationPage(const char *tipsKey);
+    void showVerificationPage(const char* tipsKey);
     void offerGetCode(); // the "get code" link usable again
     void resetVerificationPage();
     void setVerificationBusy(bool busy);
@@ -193,7 +193,7 @@ private:
 
     std::unique_ptr<MainWindowForm> m_ui;
     platform::WindowHandle m_handle = 0;
-    QMovie *m_loadingMovie = nullptr;
+    QMovie* m_loadingMovie = nullptr;
 
     bool m_alwaysUsePmi = false;
     bool m_anonymousJoin = false;

@@ -1,7 +1,5 @@
 #include "MainWindowForm.h"
 
-#include "ui/ClickableLabel.h"
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,22 +7,26 @@
 #include <QMainWindow>
 #include <QPushButton>
 
+#include "ui/ClickableLabel.h"
+
 namespace {
 
-template <typename T>
-T *make(QWidget *parent, const char *name, int x, int y, int w, int h)
+template <typename T> T* make(QWidget* parent, const char* name, int x, int y, int w, int h)
 {
-    auto *widget = new T(parent);
+    auto* widget = new T(parent);
     widget->setObjectName(QString::fromLatin1(name));
     widget->setGeometry(x, y, w, h);
     return widget;
 }
 
-QWidget *page(QWidget *parent, const char *name, int w, int h) { return make<QWidget>(parent, name, 0, 0, w, h); }
+QWidget* page(QWidget* parent, const char* name, int w, int h)
+{
+    return make<QWidget>(parent, name, 0, 0, w, h);
+}
 
 } // namespace
 
-void MainWindowForm::setupUi(QMainWindow *window)
+void MainWindowForm::setupUi(QMainWindow* window)
 {
     window->setObjectName(QStringLiteral("MainWindow"));
     window->resize(680, 420);
@@ -112,7 +114,7 @@ void MainWindowForm::setupUi(QMainWindow *window)
     label_schedule_meeting = make<QLabel>(homepage, "label_schedule_meeting", 30, 426, 140, 24);
     shareScreen = make<QPushButton>(homepage, "shareScreen", 210, 320, 100, 100);
     label_share_screen = make<QLabel>(homepage, "label_share_screen", 190, 426, 140, 24);
-    for (QLabel *caption : {label_video_meeting, label_join_meeting, label_schedule_meeting, label_share_screen})
+    for (QLabel* caption : {label_video_meeting, label_join_meeting, label_schedule_meeting, label_share_screen})
         caption->setAlignment(Qt::AlignCenter);
     upgradeWidget = make<QWidget>(mainWidget, "upgradeWidget", 0, 0, 360, 24);
     label_notifyUpdate = make<QLabel>(upgradeWidget, "label_notifyUpdate", 10, 2, 250, 20);
@@ -136,7 +138,7 @@ void MainWindowForm::setupUi(QMainWindow *window)
     listWidget_plan = make<QListWidget>(verticalWidget_plan, "listWidget_plan", 0, 0, 360, 435);
     verticalWidget_video = make<QWidget>(meetings, "verticalWidget_video", 0, 60, 360, 547);
     listWidget_video = make<QListWidget>(verticalWidget_video, "listWidget_video", 0, 0, 360, 547);
-    for (QListWidget *list : {listWidget_plan, listWidget_video}) {
+    for (QListWidget* list : {listWidget_plan, listWidget_video}) {
         list->setFrameShape(QFrame::NoFrame);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }

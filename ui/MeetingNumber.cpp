@@ -1,6 +1,6 @@
 #include "MeetingNumber.h"
 
-QString formatMeetingNumber(const QString &digits)
+QString formatMeetingNumber(const QString& digits)
 {
     const int n = digits.size();
     if (n <= 3)
@@ -12,7 +12,7 @@ QString formatMeetingNumber(const QString &digits)
     return text + digits.mid(3, secondGroup) + QLatin1Char('-') + digits.mid(3 + secondGroup);
 }
 
-QString stripMeetingNumber(const QString &text)
+QString stripMeetingNumber(const QString& text)
 {
     QString digits = text;
     digits.remove(QLatin1Char('-'));

@@ -12,7 +12,7 @@ QStringList g_answered;
 
 // A child process under test cannot be reached by setAutoAnswer; this variable names a file that
 // collects the boxes it would have shown, each answered with its first button.
-bool answeredThroughLogFile(const QString &title, const QString &text)
+bool answeredThroughLogFile(const QString& title, const QString& text)
 {
     const QByteArray path = qgetenv("VTX_TEST_MESSAGEBOX_LOG");
     if (path.isEmpty())
@@ -24,8 +24,8 @@ bool answeredThroughLogFile(const QString &title, const QString &text)
 }
 } // namespace
 
-int MessageBox::show(QWidget *parent, Icon icon, const QString &title, const QString &text, const QString &first,
-                     const QString &second)
+int MessageBox::show(
+    QWidget* parent, Icon icon, const QString& title, const QString& text, const QString& first, const QString& second)
 {
     if (g_autoAnswer) {
         g_answered << text;
@@ -38,13 +38,21 @@ int MessageBox::show(QWidget *parent, Icon icon, const QString &title, const QSt
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case Information: box.setIcon(QMessageBox::Information); break;
-    case Warning: box.setIcon(QMessageBox::Warning); break;
-    case Critical: box.setIcon(QMessageBox::Critical); break;
-    case Question: box.setIcon(QMessageBox::Question); break;
+    case Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Question:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
-    QPushButton *firstButton = box.addButton(first, QMessageBox::AcceptRole);
-    QPushButton *secondButton = second.isEmpty() ? nullptr : box.addButton(second, QMessageBox::RejectRole);
+    QPushButton* firstButton = box.addButton(first, QMessageBox::AcceptRole);
+    QPushButton* secondButton = second.isEmpty() ? nullptr : box.addButton(second, QMessageBox::RejectRole);
     box.setDefaultButton(firstButton);
     if (secondButton)
         box.setEscapeButton(secondButton);
@@ -56,10 +64,16 @@ int MessageBox::show(QWidget *parent, Icon icon, const QString &title, const QSt
     return Closed;
 }
 
-void MessageBox::setAutoAnswer(int answer) { g_autoAnswer = answer; }
+void MessageBox::setAutoAnswer(int answer)
+{
+    g_autoAnswer = answer;
+}
 void MessageBox::clearAutoAnswer()
 {
     g_autoAnswer.reset();
     g_answered.clear();
 }
-QStringList MessageBox::answeredTexts() { return g_answered; }
+QStringList MessageBox::answeredTexts()
+{
+    return g_answered;
+}

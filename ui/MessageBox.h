@@ -8,12 +8,27 @@ class QWidget;
 class MessageBox
 {
 public:
-    enum Icon { Information, Warning, Critical, Question };
-    enum Answer { FirstButton = 0, SecondButton = 1, Closed = -1 };
+    enum Icon
+    {
+        Information,
+        Warning,
+        Critical,
+        Question
+    };
+    enum Answer
+    {
+        FirstButton = 0,
+        SecondButton = 1,
+        Closed = -1
+    };
 
     // Modal box with one or two buttons; returns which one was chosen.
-    static int show(QWidget *parent, Icon icon, const QString &title, const QString &text, const QString &first,
-                    const QString &second = QString());
+    static int show(QWidget* parent,
+                    Icon icon,
+                    const QString& title,
+                    const QString& text,
+                    const QString& first,
+                    const QString& second = QString());
 
     // Tests: answer the next boxes with this value instead of showing them (until cleared).
     static void setAutoAnswer(int answer);

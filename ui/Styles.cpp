@@ -2,7 +2,7 @@
 
 namespace styles {
 namespace {
-QString imageButton(const QString &normal, const QString &hover, const QString &down, const QString &extra)
+QString imageButton(const QString& normal, const QString& hover, const QString& down, const QString& extra)
 {
     return QStringLiteral("QPushButton{border:none;%4background-image:url(:/UI/res/%1);}"
                           "QPushButton:hover{background-image:url(:/UI/res/%2);}"
@@ -30,7 +30,7 @@ QString homeLoginButton()
                        "color:rgb(24,144,255);border-radius:3px;font-size:14px;");
 }
 
-QString tile(const char *picture, bool withDisabled)
+QString tile(const char* picture, bool withDisabled)
 {
     const QString name = QString::fromLatin1(picture);
     QString style = QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/%1.png);}"
@@ -41,14 +41,14 @@ QString tile(const char *picture, bool withDisabled)
     return style;
 }
 
-QString toolbarTab(const char *normal, const char *selected, bool selectedState, int languageId)
+QString toolbarTab(const char* normal, const char* selected, bool selectedState, int languageId)
 {
     const QString suffix = languageId == 1 ? QStringLiteral("_en.png") : QStringLiteral(".png");
     const QString picture = QString::fromLatin1(selectedState ? selected : normal) + suffix;
     return QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/%1);}").arg(picture);
 }
 
-QString meetingsSwitch(const char *picture)
+QString meetingsSwitch(const char* picture)
 {
     return QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/%1);}").arg(QLatin1String(picture));
 }
@@ -59,10 +59,19 @@ QString link(bool enabled)
                    : QStringLiteral("QLabel{color:rgb(160,160,160);}");
 }
 
-QString errorLabel() { return QStringLiteral("QLabel{color:rgb(245,34,45);}"); }
+QString errorLabel()
+{
+    return QStringLiteral("QLabel{color:rgb(245,34,45);}");
+}
 
-QString editLine() { return QStringLiteral("QLabel{border-image:url(:/UI/res/editline.png);}"); }
+QString editLine()
+{
+    return QStringLiteral("QLabel{border-image:url(:/UI/res/editline.png);}");
+}
 
-QString backLabel() { return QStringLiteral("QLabel{border-image:url(:/UI/res/back.png);}"); }
+QString backLabel()
+{
+    return QStringLiteral("QLabel{border-image:url(:/UI/res/back.png);}");
+}
 
 } // namespace styles

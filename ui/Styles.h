@@ -5,15 +5,15 @@
 
 namespace styles {
 
-QString primaryButton();   // blue push button with normal, hover and pressed pictures
-QString grayButton();      // secondary push button
-QString homeLoginButton(); // the home page's sign-in button
-QString tile(const char *picture, bool withDisabled); // home tab tiles: pic_<name>(_hover|_dis).png
-QString toolbarTab(const char *normal, const char *selected, bool selectedState, int languageId);
-QString meetingsSwitch(const char *picture); // "mymeeting"/"videolist" + _normal/_sel
-QString link(bool enabled);  // text links: the link colour, grey while disabled
+QString primaryButton();                              // blue push button with normal, hover and pressed pictures
+QString grayButton();                                 // secondary push button
+QString homeLoginButton();                            // the home page's sign-in button
+QString tile(const char* picture, bool withDisabled); // home tab tiles: pic_<name>(_hover|_dis).png
+QString toolbarTab(const char* normal, const char* selected, bool selectedState, int languageId);
+QString meetingsSwitch(const char* picture); // "mymeeting"/"videolist" + _normal/_sel
+QString link(bool enabled);                  // text links: the link colour, grey while disabled
 QString errorLabel();
-QString editLine();          // the red underline marker under a field
+QString editLine(); // the red underline marker under a field
 QString backLabel();
 
 } // namespace styles

@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <QTimer>
 
-TipsDlg::TipsDlg(const QString &text, bool secondPicture, QWidget *parent)
+TipsDlg::TipsDlg(const QString& text, bool secondPicture, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Dialog"));
@@ -19,9 +19,9 @@ TipsDlg::TipsDlg(const QString &text, bool secondPicture, QWidget *parent)
     m_background->setGeometry(0, 0, 320, 77);
     m_background->setAutoFillBackground(true);
     QPalette palette = m_background->palette();
-    const QPixmap picture(secondPicture ? QStringLiteral(":/UI/res/tipsdlg2.png") : QStringLiteral(":/UI/res/tipsdlg.png"));
-    palette.setBrush(QPalette::Window,
-                     QBrush(picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    const QPixmap picture(secondPicture ? QStringLiteral(":/UI/res/tipsdlg2.png")
+                                        : QStringLiteral(":/UI/res/tipsdlg.png"));
+    palette.setBrush(QPalette::Window, QBrush(picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     m_background->setPalette(palette);
 
     m_tipsLabel = new QLabel(m_background);
@@ -42,7 +42,10 @@ TipsDlg::TipsDlg(const QString &text, bool secondPicture, QWidget *parent)
 
 TipsDlg::~TipsDlg() = default;
 
-QString TipsDlg::text() const { return m_tipsLabel->text(); }
+QString TipsDlg::text() const
+{
+    return m_tipsLabel->text();
+}
 
 void TipsDlg::onTimeout()
 {
@@ -50,16 +53,16 @@ void TipsDlg::onTimeout()
     deleteLater(); // after the timer's own signal has returned
 }
 
-TipsDlg *TipsDlg::showTip(const QString &text, bool secondPicture)
+TipsDlg* TipsDlg::showTip(const QString& text, bool secondPicture)
 {
-    auto *tip = new TipsDlg(text, secondPicture, nullptr);
+    auto* tip = new TipsDlg(text, secondPicture, nullptr);
     tip->setModal(false);
     tip->show();
     bringToFront(tip, false);
     return tip;
 }
 
-void bringToFront(QWidget *window, bool force)
+void bringToFront(QWidget* window, bool force)
 {
     if (!window || !window->isVisible() || !window->isWindow())
         return;

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QMainWindow window;

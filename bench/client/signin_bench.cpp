@@ -1,16 +1,6 @@
 // Click on "loginMeeting" until the main page is visible (verification already valid), against
 // the SDK's own sign-in round trip, both against one vtx-service in one run.
 
-#include "app/Localization.h"
-#include "app/Settings.h"
-#include "app/Startup.h"
-#include "platform/Paths.h"
-#include "sdk/AuthUIEvent.h"
-#include "sdk/OrvoAuth.h"
-#include "support/TestEnvironment.h"
-#include "support/VtxService.h"
-#include "ui/MainWindow.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,6 +11,16 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/Localization.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "platform/Paths.h"
+#include "sdk/AuthUIEvent.h"
+#include "sdk/OrvoAuth.h"
+#include "support/TestEnvironment.h"
+#include "support/VtxService.h"
+#include "ui/MainWindow.h"
+
 namespace {
 
 const int kRounds = 15;
@@ -30,7 +30,7 @@ class LoginProbe : public AuthUIEvent
 {
 public:
     void OnAuthResult(int) override {}
-    void OnLoginResult(int status, const QString &) override { done = status; }
+    void OnLoginResult(int status, const QString&) override { done = status; }
     void OnMeetingStatus(int, int) override {}
     int done = 0;
 };
@@ -43,7 +43,7 @@ double median(std::vector<double> v)
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     vtxtest::initEnvironment();
     QApplication app(argc, argv);
@@ -57,20 +57,20 @@ int main(int argc, char **argv)
     qputenv("VTX_SERVICE_HOST", QByteArray::fromStdString(service.HostPort()));
     qputenv("VTX_SDK_DOMAIN", QByteArray::fromStdString(service.BaseUrl()));
     Localization::Instance()->Load(1, platform::programFolder() + "en_US.ini");
-    startup::setRelaunchHandler([](const QStringList &) { return true; });
+    startup::setRelaunchHandler([](const QStringList&) { return true; });
     settings::writeVerification(vtxtest::VtxService::DemoAccount());
 
     MainWindow window;
     window.show();
-    auto *join = window.findChild<QPushButton *>("joinButton");
+    auto* join = window.findChild<QPushButton*>("joinButton");
     if (!QTest::qWaitFor([&] { return join->isEnabled(); }, 20000)) {
         std::fprintf(stderr, "no authentication\n");
         return 1;
     }
-    auto *login = window.findChild<QPushButton *>("loginMeeting");
-    auto *main = window.findChild<QWidget *>("mainWidget");
-    window.findChild<QLineEdit *>("userAccount")->setText(vtxtest::VtxService::DemoAccount());
-    window.findChild<QLineEdit *>("userPassword")->setText(vtxtest::VtxService::DemoPassword());
+    auto* login = window.findChild<QPushButton*>("loginMeeting");
+    auto* main = window.findChild<QWidget*>("mainWidget");
+    window.findChild<QLineEdit*>("userAccount")->setText(vtxtest::VtxService::DemoAccount());
+    window.findChild<QLineEdit*>("userPassword")->setText(vtxtest::VtxService::DemoPassword());
 
     std::vector<double> clicks;
     for (int i = 0; i < kRounds; ++i) {

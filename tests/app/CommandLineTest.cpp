@@ -1,10 +1,13 @@
-#include "app/Startup.h"
-
 #include <gtest/gtest.h>
+
+#include "app/Startup.h"
 
 namespace {
 
-CommandLine parse(const QStringList &args) { return parseCommandLine(args); }
+CommandLine parse(const QStringList& args)
+{
+    return parseCommandLine(args);
+}
 
 TEST(CommandLine, BrowserLinkGivesTheMeetingNumber)
 {
@@ -45,9 +48,9 @@ TEST(CommandLine, WatchdogNeedsANonZeroProcessId)
 
 TEST(CommandLine, AnythingElseIsANormalStart)
 {
-    for (const QStringList &args : {QStringList{}, QStringList{"--help"}, QStringList{"a", "b"},
-                                    QStringList{"goto_login_ui"}, QStringList{"goto_login_ui", "1", "2"},
-                                    QStringList{"vtxlaunch://roomID:1", "x"}}) {
+    for (const QStringList& args :
+         {QStringList{}, QStringList{"--help"}, QStringList{"a", "b"}, QStringList{"goto_login_ui"},
+          QStringList{"goto_login_ui", "1", "2"}, QStringList{"vtxlaunch://roomID:1", "x"}}) {
         const CommandLine cl = parse(args);
         EXPECT_EQ(cl.role, CommandLine::Normal) << args.join(' ').toStdString();
         EXPECT_EQ(cl.meetingId, 0);

@@ -1,5 +1,4 @@
 #include "recordings/FolderTree.h"
-#include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,9 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "support/TestEnvironment.h"
+
 namespace {
 
-void touch(const QString &path)
+void touch(const QString& path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);

@@ -1,9 +1,10 @@
 #include "app/Localization.h"
-#include "support/TestEnvironment.h"
 
 #include <QFile>
 #include <cstring>
 #include <gtest/gtest.h>
+
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ protected:
     void SetUp() override { Localization::Instance()->resetForTest(); }
     void TearDown() override { Localization::Instance()->resetForTest(); }
 
-    QString writePack(const QByteArray &content)
+    QString writePack(const QByteArray& content)
     {
         const QString path = vtxtest::makeTempDir("pack") + "/pack.ini";
         QFile f(path);
@@ -21,7 +22,7 @@ protected:
         f.write(content);
         return path;
     }
-    static QString text(const char *key) { return QString::fromUtf8(Localization::Instance()->Lookup(key)); }
+    static QString text(const char* key) { return QString::fromUtf8(Localization::Instance()->Lookup(key)); }
 };
 
 TEST_F(PackTest, MissingFileFailsButKeepsLanguageId)
@@ -75,7 +76,7 @@ TEST_F(PackTest, LineRules)
 TEST_F(PackTest, UnknownKeysGiveAnEmptyStringNeverNull)
 {
     ASSERT_EQ(Localization::Instance()->Load(0, writePack("a=b\n")), 0);
-    const char *missing = Localization::Instance()->Lookup("not.there");
+    const char* missing = Localization::Instance()->Lookup("not.there");
     ASSERT_NE(missing, nullptr);
     EXPECT_STREQ(missing, "");
     ASSERT_NE(Localization::Instance()->Lookup(nullptr), nullptr);

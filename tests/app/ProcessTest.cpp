@@ -1,5 +1,3 @@
-#include "app/ProcessLookup.h"
-#include "app/Startup.h"
 #include "platform/Process.h"
 
 #include <QElapsedTimer>
@@ -7,9 +5,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "app/ProcessLookup.h"
+#include "app/Startup.h"
+
 namespace {
 
-std::unique_ptr<QProcess> startSleeper(const char *seconds)
+std::unique_ptr<QProcess> startSleeper(const char* seconds)
 {
     auto p = std::make_unique<QProcess>();
     p->start("sleep", {seconds});

@@ -1,7 +1,4 @@
 #include "app/Settings.h"
-#include "platform/Profile.h"
-#include "recordings/FolderTree.h"
-#include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,6 +6,10 @@
 #include <QFileInfo>
 #include <QSet>
 #include <gtest/gtest.h>
+
+#include "platform/Profile.h"
+#include "recordings/FolderTree.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -106,10 +107,10 @@ TEST(AccountFileName, OrdinaryNamesKeepTheirPlainFileName)
 
 TEST(AccountFileName, UnsafeNamesStayInsideTheDataFolder)
 {
-    const QStringList unsafe = {"../../etc/passwd", "..", ".", "a/b", QString("a\nb"), QString("x\x01y"),
-                                "50%", QString(300, 'a')};
+    const QStringList unsafe = {"../../etc/passwd", "..", ".", "a/b", QString("a\nb"), QString("x\x01y"), "50%",
+                                QString(300, 'a')};
     QSet<QString> seen;
-    for (const QString &name : unsafe) {
+    for (const QString& name : unsafe) {
         const QString file = settings::accountFileName(name);
         EXPECT_FALSE(file.contains('/')) << file.toStdString();
         EXPECT_NE(file, "..");

@@ -1,5 +1,12 @@
 // Runs the real VTX program in child processes with this test's private folders.
 
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <memory>
+
 #include "app/Settings.h"
 #include "platform/NamedMutex.h"
 #include "platform/Profile.h"
@@ -7,13 +14,6 @@
 #include "recordings/FolderTree.h"
 #include "support/TestEnvironment.h"
 #include "support/VtxService.h"
-
-#include <QDeadlineTimer>
-#include <QFile>
-#include <QProcess>
-#include <QThread>
-#include <gtest/gtest.h>
-#include <memory>
 
 namespace {
 
@@ -30,13 +30,13 @@ protected:
     }
     void TearDown() override
     {
-        for (auto &p : m_processes) {
+        for (auto& p : m_processes) {
             p->kill();
             p->waitForFinished(5000);
         }
     }
 
-    QProcess *startVtx(const QStringList &args)
+    QProcess* startVtx(const QStringList& args)
     {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -78,7 +78,7 @@ protected:
 TEST_F(VtxProcessTest, UnknownLanguageIdRefusesToStart)
 {
     settings::writeLanguageId(2);
-    QProcess *vtx = startVtx({});
+    QProcess* vtx = startVtx({});
     ASSERT_TRUE(vtx->waitForFinished(20000));
     EXPECT_EQ(vtx->exitCode(), 0);
     EXPECT_TRUE(boxes().contains("Failed to load language pack.")) << boxes().toStdString();
@@ -89,7 +89,7 @@ TEST_F(VtxProcessTest, SecondCopyHandsItsMeetingNumberToTheRunningOne)
     startVtx({});
     ASSERT_NE(waitForWindow(), 0);
 
-    QProcess *second = startVtx({"vtxlaunch://roomID:123456/"});
+    QProcess* second = startVtx({"vtxlaunch://roomID:123456/"});
     ASSERT_TRUE(second->waitForFinished(20000));
     EXPECT_EQ(second->exitCode(), 0);
     // The running copy takes the number out of config.ini when message 1190 arrives.
@@ -104,7 +104,7 @@ TEST_F(VtxProcessTest, SecondCopyWithoutNumberOnlyRaisesTheRunningOne)
 {
     startVtx({});
     ASSERT_NE(waitForWindow(), 0);
-    QProcess *second = startVtx({"an", "argument"});
+    QProcess* second = startVtx({"an", "argument"});
     ASSERT_TRUE(second->waitForFinished(20000));
     EXPECT_EQ(second->exitCode(), 0);
     EXPECT_EQ(platform::readProfileString("Join", "ID", "missing", 64, settings::configFile()), "missing");
@@ -115,7 +115,7 @@ TEST_F(VtxProcessTest, LockWithoutALiveWindowSaysAlreadyRunning)
     platform::NamedMutex lock("Veltrex_Cloud_Meeting");
     ASSERT_TRUE(lock.isHeld());
     settings::writeWindowHandle(0);
-    QProcess *vtx = startVtx({"vtxlaunch://roomID:5"});
+    QProcess* vtx = startVtx({"vtxlaunch://roomID:5"});
     ASSERT_TRUE(vtx->waitForFinished(20000));
     EXPECT_EQ(vtx->exitCode(), 0);
     EXPECT_FALSE(boxes().isEmpty());
@@ -127,7 +127,7 @@ TEST_F(VtxProcessTest, WatchdogEndsWhenTheWatchedProcessEnds)
     QProcess sleeper;
     sleeper.start("sleep", {"1"});
     ASSERT_TRUE(sleeper.waitForStarted());
-    QProcess *watchdog = startVtx({"cleanup", QString::number(sleeper.processId())});
+    QProcess* watchdog = startVtx({"cleanup", QString::number(sleeper.processId())});
     sleeper.waitForFinished(5000); // reaps the child so that it is really gone
     ASSERT_TRUE(watchdog->waitForFinished(20000));
     EXPECT_EQ(watchdog->exitCode(), 0);

@@ -1,8 +1,8 @@
-#include "support/TestEnvironment.h"
-
 #include <QtGlobal>
 
-int main(int argc, char **argv)
+#include "support/TestEnvironment.h"
+
+int main(int argc, char** argv)
 {
     Q_INIT_RESOURCE(res);
     return vtxtest::runTests(argc, argv);

@@ -11,10 +11,16 @@ namespace {
 std::unique_ptr<QTemporaryDir> g_root;
 } // namespace
 
-QString configHome() { return g_root->filePath("config"); }
-QString runtimeDir() { return g_root->filePath("runtime"); }
+QString configHome()
+{
+    return g_root->filePath("config");
+}
+QString runtimeDir()
+{
+    return g_root->filePath("runtime");
+}
 
-QString makeTempDir(const QString &name)
+QString makeTempDir(const QString& name)
 {
     static int counter = 0;
     const QString path = g_root->filePath(QStringLiteral("tmp/%1-%2").arg(name).arg(++counter));
@@ -33,7 +39,7 @@ void initEnvironment()
     qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
-int runTests(int argc, char **argv)
+int runTests(int argc, char** argv)
 {
     initEnvironment();
     ::testing::InitGoogleTest(&argc, argv);

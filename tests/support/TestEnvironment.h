@@ -7,7 +7,7 @@
 namespace vtxtest {
 
 // Sets up the environment, builds the QApplication and runs every GoogleTest case.
-int runTests(int argc, char **argv);
+int runTests(int argc, char** argv);
 // Only the private folders and variables; for programs that build their own QApplication.
 void initEnvironment();
 
@@ -15,6 +15,6 @@ void initEnvironment();
 QString configHome();
 QString runtimeDir();
 // A fresh empty folder under this process's temporary area.
-QString makeTempDir(const QString &name);
+QString makeTempDir(const QString& name);
 
 } // namespace vtxtest

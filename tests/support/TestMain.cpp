@@ -1,6 +1,6 @@
 #include "support/TestEnvironment.h"
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     return vtxtest::runTests(argc, argv);
 }

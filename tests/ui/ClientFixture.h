@@ -2,6 +2,10 @@
 // A client test: the English pack, an empty data folder, a vtx-service of its own that the web
 // requests and the meeting SDK talk to, and message boxes and relaunches caught instead of shown.
 
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
 #include "app/Localization.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
@@ -10,10 +14,6 @@
 #include "support/VtxService.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
-
-#include <QTest>
-#include <gtest/gtest.h>
-#include <memory>
 
 class ClientFixture : public ::testing::Test
 {
@@ -29,7 +29,7 @@ protected:
         Localization::Instance()->resetForTest();
         ASSERT_EQ(Localization::Instance()->Load(1, platform::programFolder() + "en_US.ini"), 0);
         startup::setRestarting(false);
-        startup::setRelaunchHandler([this](const QStringList &args) {
+        startup::setRelaunchHandler([this](const QStringList& args) {
             m_relaunches << args.join(' ');
             return true;
         });
@@ -42,7 +42,7 @@ protected:
         startup::setRestarting(false);
     }
 
-    MainWindow &window()
+    MainWindow& window()
     {
         if (!m_window) {
             m_window = std::make_unique<MainWindow>();
@@ -50,17 +50,17 @@ protected:
         }
         return *m_window;
     }
-    template <typename T> T *child(const char *name)
+    template <typename T> T* child(const char* name)
     {
-        T *w = window().findChild<T *>(QString::fromLatin1(name));
+        T* w = window().findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    QWidget *page(const char *name) { return child<QWidget>(name); }
+    QWidget* page(const char* name) { return child<QWidget>(name); }
     QStringList visiblePages()
     {
         QStringList pages;
-        for (const char *name : {"homeWidget", "loginWidget", "verificationWidget", "joinWidget", "mainWidget"})
+        for (const char* name : {"homeWidget", "loginWidget", "verificationWidget", "joinWidget", "mainWidget"})
             if (page(name)->isVisible())
                 pages << name;
         return pages;
@@ -68,7 +68,7 @@ protected:
     // Waits until the SDK has authenticated the application and the home page offers its buttons.
     bool waitForAuthentication()
     {
-        QWidget *join = child<QWidget>("joinButton");
+        QWidget* join = child<QWidget>("joinButton");
         return QTest::qWaitFor([&] { return join->isVisible() && join->isEnabled(); }, 20000);
     }
 

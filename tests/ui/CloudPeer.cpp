@@ -2,13 +2,12 @@
 
 #include <cmath>
 
-CloudPeer::CloudPeer(const vtxtest::VtxService &service)
+CloudPeer::CloudPeer(const vtxtest::VtxService& service)
     : m_service(service)
     , m_client(service)
-{
-}
+{}
 
-bool CloudPeer::verifyPhone(const std::string &phone, std::string &account, std::string &password)
+bool CloudPeer::verifyPhone(const std::string& phone, std::string& account, std::string& password)
 {
     if (m_client.PostJson("/api/orvo/user/GetVerificationCode.do", "{\"phoneNumber\":\"" + phone + "\"}").Code() !=
         "200")
@@ -21,7 +20,7 @@ bool CloudPeer::verifyPhone(const std::string &phone, std::string &account, std:
     return a.Code() == "200" && !account.empty() && !password.empty();
 }
 
-bool CloudPeer::signInAsGuest(const std::string &phone)
+bool CloudPeer::signInAsGuest(const std::string& phone)
 {
     std::string account, password;
     if (!verifyPhone(phone, account, password))
@@ -30,7 +29,10 @@ bool CloudPeer::signInAsGuest(const std::string &phone)
     return true;
 }
 
-void CloudPeer::signInAsDemo() { m_headers = m_client.SignInDemo(); }
+void CloudPeer::signInAsDemo()
+{
+    m_headers = m_client.SignInDemo();
+}
 
 quint64 CloudPeer::startMeeting()
 {

@@ -1,13 +1,4 @@
-#include "ClientFixture.h"
-#include "app/Localization.h"
-#include "app/Settings.h"
-#include "app/Startup.h"
-#include "platform/Paths.h"
-#include "platform/Process.h"
-#include "platform/Profile.h"
-#include "recordings/FolderTree.h"
 #include "ui/MainWindow.h"
-#include "ui/MessageBox.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,6 +9,16 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "ClientFixture.h"
+#include "app/Localization.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/Profile.h"
+#include "recordings/FolderTree.h"
+#include "ui/MessageBox.h"
+
 namespace {
 
 using MainWindowTest = ClientFixture;
@@ -27,7 +28,7 @@ TEST_F(MainWindowTest, StartsOnTheHomePageWaitingForTheSdk)
     EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
     EXPECT_EQ(window().size(), QSize(680, 420));
     EXPECT_EQ(window().minimumSize(), window().maximumSize());
-    for (const char *name : {"joinButton", "loginButton"}) {
+    for (const char* name : {"joinButton", "loginButton"}) {
         EXPECT_FALSE(child<QPushButton>(name)->isVisible()) << name;
         EXPECT_FALSE(child<QPushButton>(name)->isEnabled()) << name;
     }
@@ -54,7 +55,7 @@ TEST_F(MainWindowTest, AuthenticationEnablesTheHomePage)
 // called and makes Qt warn at every start.
 TEST_F(MainWindowTest, EveryNamedSlotHasItsWidget)
 {
-    const QMetaObject *meta = &MainWindow::staticMetaObject;
+    const QMetaObject* meta = &MainWindow::staticMetaObject;
     for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
         const QMetaMethod method = meta->method(i);
         const QString name = QString::fromLatin1(method.name());
@@ -65,7 +66,7 @@ TEST_F(MainWindowTest, EveryNamedSlotHasItsWidget)
         bool byName = false;
         for (int cut = rest.indexOf('_'); cut > 0; cut = rest.indexOf('_', cut + 1)) {
             byName = true;
-            found = found || window().findChild<QObject *>(rest.left(cut)) != nullptr;
+            found = found || window().findChild<QObject*>(rest.left(cut)) != nullptr;
         }
         EXPECT_TRUE(!byName || found) << qPrintable(name);
     }
@@ -80,7 +81,7 @@ TEST_F(MainWindowTest, PublishesItsHandleForOtherCopies)
 
 TEST_F(MainWindowTest, FieldsAcceptOnlyWhatTheyShould)
 {
-    auto *phone = child<QLineEdit>("phoneNumber");
+    auto* phone = child<QLineEdit>("phoneNumber");
     QTest::keyClicks(phone, "13a8x00138000123");
     EXPECT_EQ(phone->text(), "13800138000");
     EXPECT_EQ(child<QLineEdit>("meetingID")->maxLength(), 13);
@@ -89,7 +90,7 @@ TEST_F(MainWindowTest, FieldsAcceptOnlyWhatTheyShould)
 
 TEST_F(MainWindowTest, MeetingIdIsGroupedWhileTyping)
 {
-    auto *id = child<QLineEdit>("meetingID");
+    auto* id = child<QLineEdit>("meetingID");
     QTest::keyClicks(id, "123");
     EXPECT_EQ(id->text(), "123");
     QTest::keyClicks(id, "4");

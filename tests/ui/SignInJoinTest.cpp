@@ -1,6 +1,12 @@
 // The main window against a real vtx-service and the meeting SDK: signing in, phone verification,
 // joining and starting meetings, driven through the widgets by their object names.
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+
 #include "ClientFixture.h"
 #include "CloudPeer.h"
 #include "platform/NamedMutex.h"
@@ -9,12 +15,6 @@
 #include "sdk/OrvoAuth.h"
 #include "sdk/SDKInterfaceWrap.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
-
 namespace {
 
 const char kPhone[] = "13800138000";
@@ -22,15 +22,15 @@ const char kPhone[] = "13800138000";
 class SignInJoinTest : public ClientFixture
 {
 protected:
-    void press(const char *name) { QTest::mousePress(child<QWidget>(name), Qt::LeftButton); }
-    void click(const char *name) { child<QPushButton>(name)->click(); }
-    void type(const char *name, const QString &text)
+    void press(const char* name) { QTest::mousePress(child<QWidget>(name), Qt::LeftButton); }
+    void click(const char* name) { child<QPushButton>(name)->click(); }
+    void type(const char* name, const QString& text)
     {
         child<QLineEdit>(name)->clear();
         QTest::keyClicks(child<QLineEdit>(name), text);
     }
-    QString text(const char *name) { return child<QLabel>(name)->text(); }
-    bool waitFor(const std::function<bool()> &condition, int ms = 20000) { return QTest::qWaitFor(condition, ms); }
+    QString text(const char* name) { return child<QLabel>(name)->text(); }
+    bool waitFor(const std::function<bool()>& condition, int ms = 20000) { return QTest::qWaitFor(condition, ms); }
 
     // Types the phone, asks for a code and enters the one the service sent.
     void passVerification()

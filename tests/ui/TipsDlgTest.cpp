@@ -1,4 +1,3 @@
-#include "ui/ClickableLabel.h"
 #include "ui/TipsDlg.h"
 
 #include <QApplication>
@@ -7,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include "ui/ClickableLabel.h"
 
 TEST(TipBox, ClosesAndDeletesItselfAfterThreeSeconds)
 {
@@ -36,7 +37,7 @@ TEST(TipBox, TwoTipsCloseInTheOrderTheyCame)
 TEST(TipBox, LongTextWrapsInsideTheTextArea)
 {
     TipsDlg tip(QString(200, 'w').replace(10, 1, ' '), false);
-    auto *label = tip.findChild<QLabel *>("tipsLabel");
+    auto* label = tip.findChild<QLabel*>("tipsLabel");
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(label->wordWrap());
     EXPECT_EQ(label->geometry(), QRect(80, 5, 231, 67));

@@ -11,11 +11,11 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace orvo {
