@@ -30,7 +30,10 @@ bool Database::Open(const std::string& path, std::string& error)
 
 int Database::OnCommit(void* self)
 {
-    return static_cast<Database*>(self)->m_failCommits ? 1 : 0; // non-zero turns the commit into a rollback
+    auto* db = static_cast<Database*>(self);
+    if (!db->m_failCommits || db->m_commitsFirst-- > 0)
+        return 0;
+    return 1; // turns the commit into a rollback
 }
 
 bool Database::Exec(const char* sql)

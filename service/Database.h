@@ -23,13 +23,19 @@ public:
     sqlite3* Handle() const { return m_db; }
     std::mutex& Mutex() { return m_mutex; }
     sqlite3_stmt* Prepared(const char* sql); // cached by the SQL text's address
-    // Test switch: every commit fails as on a full disk (the transaction is rolled back).
-    void SetCommitFault(bool fail) { m_failCommits = fail; }
+    // Test switch: after |commitsFirst| more commits succeed, every commit fails as on a full disk
+    // (its transaction is rolled back).
+    void SetCommitFault(bool fail, int commitsFirst = 0)
+    {
+        m_commitsFirst = commitsFirst;
+        m_failCommits = fail;
+    }
 
 private:
     static int OnCommit(void* self);
     sqlite3* m_db = nullptr;
     std::atomic<bool> m_failCommits{false};
+    std::atomic<int> m_commitsFirst{0};
     std::mutex m_mutex;
     std::map<const char*, sqlite3_stmt*> m_statements;
 };

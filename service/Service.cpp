@@ -535,12 +535,14 @@ void RegisterAdmin(httplib::Server& server, ServiceContext& ctx)
         FieldReader f(root.get());
         bool failCommits = false;
         const bool hasCommits = f.Bool("fail_commits", failCommits);
+        int64_t commitsFirst = 0;
+        f.Int("commits_before_failure", commitsFirst, 0, 1000);
         int64_t maxTokens = 0;
         const bool hasTokens = f.Int("max_tokens", maxTokens, 1, 1000000);
         if (!f.Ok())
             return Reply(res, "400", f.Error());
         if (hasCommits)
-            ctx.store.SetCommitFault(failCommits);
+            ctx.store.SetCommitFault(failCommits, static_cast<int>(commitsFirst));
         if (hasTokens)
             ctx.tokens.SetMaxTokens(static_cast<size_t>(maxTokens));
         ReplyOk(res);

@@ -114,7 +114,7 @@ public:
     std::string ShortLinkFor(int64_t number);
     std::optional<int64_t> ShortLinkTarget(const std::string& code);
 
-    void SetCommitFault(bool fail) { m_db.SetCommitFault(fail); }
+    void SetCommitFault(bool fail, int commitsFirst) { m_db.SetCommitFault(fail, commitsFirst); }
 
 private:
     bool NumberInUseLocked(int64_t number);

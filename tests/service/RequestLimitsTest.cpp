@@ -123,16 +123,16 @@ TEST_F(RequestLimits, TextThatIsNotUtf8IsRefusedEverywhere)
         bool valid;
     } cases[] = {
         {"plain", true},
-        {"\xe4\xbc\x9a\xe8\xae\xae", true},      // 会议
-        {"\xf0\x9f\x98\x80", true},              // U+1F600
-        {"\xef\xbf\xbf\xf4\x8f\xbf\xbf", true},  // U+FFFF, U+10FFFF
-        {"\xc3", false},                         // cut short
-        {"\xe4\xbc", false},                     // cut short
-        {"\x80x", false},                        // stray continuation byte
-        {"\xc0\xaf", false},                     // overlong '/'
-        {"\xe0\x80\xaf", false},                 // overlong
-        {"\xed\xa0\x80", false},                 // surrogate U+D800
-        {"\xf4\x90\x80\x80", false},             // above U+10FFFF
+        {"\xe4\xbc\x9a\xe8\xae\xae", true},     // 会议
+        {"\xf0\x9f\x98\x80", true},             // U+1F600
+        {"\xef\xbf\xbf\xf4\x8f\xbf\xbf", true}, // U+FFFF, U+10FFFF
+        {"\xc3", false},                        // cut short
+        {"\xe4\xbc", false},                    // cut short
+        {"\x80x", false},                       // stray continuation byte
+        {"\xc0\xaf", false},                    // overlong '/'
+        {"\xe0\x80\xaf", false},                // overlong
+        {"\xed\xa0\x80", false},                // surrogate U+D800
+        {"\xf4\x90\x80\x80", false},            // above U+10FFFF
         {"\xff", false},
     };
     for (const auto& c : cases) {
@@ -157,15 +157,18 @@ TEST_F(RequestLimits, TextThatIsNotUtf8IsRefusedEverywhere)
 
 TEST_F(RequestLimits, IdleKeptConnectionClosesBeforeTheNextPoll)
 {
-    // The SDK polls once a second; an idle connection must not hold a worker until then.
+    // The SDK polls once a second; an idle connection must not hold a worker until then. A burst
+    // of requests still shares one connection.
     TlsPeer peer(m_service.Port());
     ASSERT_TRUE(peer.Ok());
-    peer.Send(Head("GET", "/api/orvo/user/QueryListMetting?host_id=demo%40vtx.local&id=1", ""));
-    ASSERT_FALSE(peer.ReadAnswer(20000).empty());
-    const int64_t answered = NowMs();
+    const std::string lookUp = Head("GET", "/api/orvo/user/QueryListMetting?host_id=demo%40vtx.local&id=1", "");
+    for (int i = 0; i < 3; ++i) {
+        peer.Send(lookUp);
+        ASSERT_NE(peer.ReadAnswer(20000).find("\"code\":\"200\""), std::string::npos) << i;
+    }
     std::string rest;
     EXPECT_TRUE(peer.ReadUntilClosed(rest, 4000)) << "still open after 4 s";
-    EXPECT_GE(NowMs() - answered, 300); // kept for a burst of requests, though
+    EXPECT_EQ(rest, "");
 }
 
 TEST_F(RequestLimits, StalledRequestIsCutAtTheDeadline)
@@ -196,9 +199,9 @@ TEST_F(RequestLimits, PollingParticipantsAreServedBesideSlowClients)
     const std::string number = std::to_string(static_cast<int64_t>(started.DataNum("number")));
     std::vector<std::string> tokens = {started.DataStr("participant_id")};
     while (tokens.size() < kParticipants) {
-        const Answer a = m_client.PostJson(
-            "/sdk/meetings/join", "{\"number\":" + number + ",\"display_name\":\"P\",\"user_type\":101}",
-            m_client.AppHeaders());
+        const Answer a = m_client.PostJson("/sdk/meetings/join",
+                                           "{\"number\":" + number + ",\"display_name\":\"P\",\"user_type\":101}",
+                                           m_client.AppHeaders());
         ASSERT_EQ(a.Code(), "200") << a.body;
         tokens.push_back(a.DataStr("participant_id"));
     }
@@ -234,8 +237,8 @@ TEST_F(RequestLimits, PollingParticipantsAreServedBesideSlowClients)
                 const int64_t roundStart = NowMs();
                 for (size_t i = 0; i < clients.size(); ++i) {
                     const size_t p = t + i * kThreads;
-                    const Answer a = clients[i]->Get(
-                        "/sdk/meetings/" + number + "/state?participant=" + tokens[p], {{"X-App-Token", app}});
+                    const Answer a = clients[i]->Get("/sdk/meetings/" + number + "/state?participant=" + tokens[p],
+                                                     {{"X-App-Token", app}});
                     if (a.Code() == "200" && a.DataStr("state") == "running")
                         ++served[p];
                 }
