@@ -82,14 +82,13 @@ private:
         QObject::connect(upstream, &QTcpSocket::connected, client, [client, upstream, early] {
             client->write("HTTP/1.1 200 Connection Established\r\n\r\n");
             upstream->write(early + client->readAll());
-            QObject::connect(client, &QTcpSocket::readyRead, upstream, [client, upstream] {
-                upstream->write(client->readAll());
-            });
-            QObject::connect(upstream, &QTcpSocket::readyRead, client, [client, upstream] {
-                client->write(upstream->readAll());
-            });
+            QObject::connect(client, &QTcpSocket::readyRead, upstream,
+                             [client, upstream] { upstream->write(client->readAll()); });
+            QObject::connect(upstream, &QTcpSocket::readyRead, client,
+                             [client, upstream] { client->write(upstream->readAll()); });
             QObject::connect(upstream, &QTcpSocket::disconnected, client, [client] { client->disconnectFromHost(); });
-            QObject::connect(client, &QTcpSocket::disconnected, upstream, [upstream] { upstream->disconnectFromHost(); });
+            QObject::connect(client, &QTcpSocket::disconnected, upstream,
+                             [upstream] { upstream->disconnectFromHost(); });
         });
         QObject::connect(upstream, &QTcpSocket::errorOccurred, client, [this, client, upstream] {
             if (upstream->state() != QAbstractSocket::UnconnectedState || client->property("answered").toBool())

@@ -34,7 +34,8 @@ bool EntryMatches(const QString& host, QString entry)
         const QPair<QHostAddress, int> range = QHostAddress::parseSubnet(entry);
         if (range.first.isNull())
             return false;
-        return entry.contains('/') ? address.isInSubnet(range) : address.isEqual(range.first, QHostAddress::StrictConversion);
+        return entry.contains('/') ? address.isInSubnet(range)
+                                   : address.isEqual(range.first, QHostAddress::StrictConversion);
     }
     if (entry.startsWith('.'))
         entry.remove(0, 1);
@@ -43,8 +44,7 @@ bool EntryMatches(const QString& host, QString entry)
     QString name = host;
     if (name.endsWith('.'))
         name.chop(1);
-    return name.compare(entry, Qt::CaseInsensitive) == 0 ||
-           name.endsWith('.' + entry, Qt::CaseInsensitive);
+    return name.compare(entry, Qt::CaseInsensitive) == 0 || name.endsWith('.' + entry, Qt::CaseInsensitive);
 }
 
 } // namespace

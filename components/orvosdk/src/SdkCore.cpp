@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QUrl>
 #include <cstdlib>
+#include <openssl/crypto.h>
 
 #include "CloudConnection.h"
 
@@ -256,8 +257,11 @@ void SdkCore::Send(const CloudRequest& request, WeakLife life, std::function<voi
         if (m_stopping)
             return;
         if (!m_connection) {
-            // OpenSSL starts here, on the worker. Its exit handler is registered as it starts, so
-            // one registered after it runs first and can still stop a request in flight.
+            // OpenSSL starts here, on the worker. Started by us it leaves its clean-up to the end of
+            // the process, as its exit handler would run while a request may still use it. Started
+            // earlier by another part, its handler exists already, and the one registered below
+            // runs before it and stops the worker first.
+            OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
             QSslSocket::supportsSsl();
             static std::once_flag atExit;
             std::call_once(atExit, [] { std::atexit(&SdkCore::ProcessExiting); });
