@@ -124,15 +124,14 @@ CommandLine parseCommandLine(const QStringList& arguments)
 
 bool waitForProcessEnd(qint64 pid, int rounds, bool terminateAtEnd)
 {
-    for (int i = 0; i < rounds; ++i) {
-        if (lookupProcess(ownExecutableName(), pid, kProcessExists) == -2)
-            return true;
-        sleepMs(1000);
-    }
-    if (lookupProcess(ownExecutableName(), pid, kProcessExists) == -2)
+    switch (platform::watchEarlierCopy(pid, rounds * 1000, terminateAtEnd)) {
+    case platform::CopyWatch::NotACopy:
+    case platform::CopyWatch::Ended:
         return true;
-    if (terminateAtEnd)
-        lookupProcess(ownExecutableName(), pid, kTerminateById);
+    case platform::CopyWatch::Terminated:
+    case platform::CopyWatch::StillRunning:
+        break;
+    }
     return false;
 }
 
