@@ -5,21 +5,7 @@
 #include <QStringList>
 #include <functional>
 
-struct CommandLine
-{
-    enum Role
-    {
-        Normal,   // the user, a browser link (meetingId set) or a language change started us
-        SignIn,   // "goto_login_ui <pid>": relaunched after sign-out, opens the sign-in page
-        Watchdog, // "cleanup <pid>": make sure the old client ends, then exit
-    };
-    Role role = Normal;
-    qint64 meetingId = 0;
-    qint64 pid = 0;
-};
-
-// Arguments without the program name.
-CommandLine parseCommandLine(const QStringList& arguments);
+#include "app/CommandLine.h"
 
 // Waits up to rounds seconds for an earlier copy of VTX of this user to end; terminates it after the
 // last round when asked. Any other process (a reused or mistyped ID) is neither waited for nor touched.
