@@ -38,12 +38,12 @@ inline QString scratchFolder()
 }
 
 // A property that must hold whatever the input: report and stop, so libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                                                     \
-    do {                                                                                                          \
-        if (!(condition)) {                                                                                       \
-            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition);                \
-            std::abort();                                                                                         \
-        }                                                                                                         \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition);                      \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 } // namespace fuzz

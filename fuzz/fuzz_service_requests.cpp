@@ -13,7 +13,9 @@ namespace {
 class MemoryStream : public httplib::Stream
 {
 public:
-    explicit MemoryStream(std::string input) : m_input(std::move(input)) {}
+    explicit MemoryStream(std::string input)
+        : m_input(std::move(input))
+    {}
     bool is_readable() const override { return true; }
     bool is_writable() const override { return true; }
     ssize_t read(char* ptr, size_t size) override
