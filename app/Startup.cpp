@@ -24,8 +24,6 @@
 
 namespace {
 
-const char kLaunchPrefix[] = "vtxlaunch://roomID:";
-
 std::unique_ptr<platform::NamedMutex> g_instanceLock;
 bool g_restarting = false;
 std::function<bool(const QStringList&)> g_relaunchHandler;
@@ -33,19 +31,6 @@ std::function<bool(const QStringList&)> g_relaunchHandler;
 void sleepMs(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-qint64 leadingInt64(const QString& text)
-{
-    const QByteArray bytes = text.toLatin1();
-    return std::strtoll(bytes.constData(), nullptr, 10);
-}
-
-qint64 leadingPid(const QString& text)
-{
-    const QByteArray bytes = text.toLatin1();
-    const long value = std::strtol(bytes.constData(), nullptr, 10);
-    return value > 0 && value <= 0x7FFFFFFF ? value : 0;
 }
 
 QString ownExecutableName()
@@ -96,43 +81,16 @@ int handOverToRunningCopy(qint64 meetingId)
 
 } // namespace
 
-CommandLine parseCommandLine(const QStringList& arguments)
-{
-    CommandLine cl;
-    if (arguments.size() == 1) {
-        const QString& arg = arguments.first();
-        if (arg.startsWith(QLatin1String(kLaunchPrefix), Qt::CaseSensitive)) {
-            QString rest = arg.mid(int(sizeof(kLaunchPrefix)) - 1);
-            while (rest.startsWith('/'))
-                rest.remove(0, 1);
-            while (rest.endsWith('/'))
-                rest.chop(1);
-            cl.meetingId = leadingInt64(rest);
-        }
-    } else if (arguments.size() == 2) {
-        const qint64 pid = leadingPid(arguments.at(1));
-        if (arguments.first() == QLatin1String("goto_login_ui")) {
-            cl.role = CommandLine::SignIn;
-            cl.pid = pid;
-        } else if (arguments.first() == QLatin1String("cleanup") && pid != 0) {
-            cl.role = CommandLine::Watchdog;
-            cl.pid = pid;
-        }
-    }
-    return cl;
-}
-
 bool waitForProcessEnd(qint64 pid, int rounds, bool terminateAtEnd)
 {
-    for (int i = 0; i < rounds; ++i) {
-        if (lookupProcess(ownExecutableName(), pid, kProcessExists) == -2)
-            return true;
-        sleepMs(1000);
-    }
-    if (lookupProcess(ownExecutableName(), pid, kProcessExists) == -2)
+    switch (platform::watchEarlierCopy(pid, rounds * 1000, terminateAtEnd)) {
+    case platform::CopyWatch::NotACopy:
+    case platform::CopyWatch::Ended:
         return true;
-    if (terminateAtEnd)
-        lookupProcess(ownExecutableName(), pid, kTerminateById);
+    case platform::CopyWatch::Terminated:
+    case platform::CopyWatch::StillRunning:
+        break;
+    }
     return false;
 }
 

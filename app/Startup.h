@@ -5,24 +5,11 @@
 #include <QStringList>
 #include <functional>
 
-struct CommandLine
-{
-    enum Role
-    {
-        Normal,   // the user, a browser link (meetingId set) or a language change started us
-        SignIn,   // "goto_login_ui <pid>": relaunched after sign-out, opens the sign-in page
-        Watchdog, // "cleanup <pid>": make sure the old client ends, then exit
-    };
-    Role role = Normal;
-    qint64 meetingId = 0;
-    qint64 pid = 0;
-};
+#include "app/CommandLine.h"
 
-// Arguments without the program name.
-CommandLine parseCommandLine(const QStringList& arguments);
-
-// Waits up to rounds seconds for the process to end; terminates it after the last round when asked.
-// True when the process ended by itself.
+// Waits up to rounds seconds for an earlier copy of VTX of this user to end; terminates it after the
+// last round when asked. Any other process (a reused or mistyped ID) is neither waited for nor touched.
+// True when there is nothing left to wait for: the copy ended by itself, or pid is not one.
 bool waitForProcessEnd(qint64 pid, int rounds, bool terminateAtEnd);
 
 // The whole client: returns the process exit code.

@@ -15,6 +15,8 @@ list(APPEND VTX_CLIENT_SOURCES
     sdk/JoinMeeting.cpp
     sdk/JoinMeeting.h
     sdk/MeetingEvent.cpp
+    sdk/MeetingExit.cpp
+    sdk/MeetingExit.h
     sdk/MeetingEvent.h
     sdk/MeetingServiceChecks.h
     sdk/OrvoAuth.cpp

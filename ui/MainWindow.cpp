@@ -33,6 +33,7 @@
 #include "sdk/HostMeeting.h"
 #include "sdk/JoinMeeting.h"
 #include "sdk/MeetingEvent.h"
+#include "sdk/MeetingExit.h"
 #include "sdk/OrvoAuth.h"
 #include "sdk/SDKInterfaceWrap.h"
 #include "ui/ClickableLabel.h"
@@ -588,15 +589,34 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    const int answer = MessageBox::show(this, MessageBox::Question, LangText("ui.window"), LangText("msg.exit_request"),
+    const bool meeting = MeetingExit::MeetingRunning();
+    const int answer = MessageBox::show(this, MessageBox::Question, LangText("ui.window"),
+                                        LangText(meeting ? "msg.exit_request_meeting" : "msg.exit_request"),
                                         LangText("box.ok"), LangText("box.cancel"));
     if (answer == MessageBox::FirstButton) {
         startup::startExitWatchdog(m_watchdogStarted);
         event->accept();
+        if (meeting)
+            leaveMeetingAndQuit();
     } else {
         setTopMost(false);
         event->ignore();
     }
+}
+
+void MainWindow::leaveMeetingAndQuit()
+{
+    // The meeting window would keep the program running, and the cloud would keep the meeting.
+    m_meetingExit = std::make_unique<MeetingExit>();
+    if (!m_meetingExit->Start(3000, [this] { QTimer::singleShot(0, this, &MainWindow::quitAfterMeeting); }))
+        quitAfterMeeting();
+}
+
+void MainWindow::quitAfterMeeting()
+{
+    m_meetingExit.reset();
+    tearDown(); // closes the SDK's windows
+    QCoreApplication::quit();
 }
 
 void MainWindow::on_systemTrayExit()
@@ -658,6 +678,13 @@ void MainWindow::on_asynInitSDK()
 
 void MainWindow::OnAuthResult(int result)
 {
+    if (result == OrvoAuth::Unreachable) {
+        // No refusal: the SDK layer tries again by itself, and the spinner keeps turning.
+        m_ui->label_offline->setText(LangText("msg.service_unreachable"));
+        m_ui->label_offline->show();
+        return;
+    }
+    m_ui->label_offline->hide();
     if (result != OrvoAuth::Authenticated) {
         fatalError("msg.sdk_auth_error");
         return;
@@ -1298,6 +1325,8 @@ void MainWindow::OnMeetingStatus(int status, int code)
         } else if (status == ORVOSDK::MEETING_STATUS_ENDED) {
             m_hostFlow.reset();
             onMeetingEnded();
+        } else if (status == ORVOSDK::MEETING_STATUS_FAILED) {
+            onMeetingEnded(); // no end follows a failed start
         }
         if (!reason.isEmpty())
             TipsDlg::showTip(reason);
@@ -1352,6 +1381,8 @@ void MainWindow::OnMeetingStatus(int status, int code)
     if (status == ORVOSDK::MEETING_STATUS_ENDED) {
         m_joinFlow.reset();
         onMeetingEnded();
+    } else if (status == ORVOSDK::MEETING_STATUS_FAILED) {
+        onMeetingEnded(); // no end follows a failed join
     }
 }
 

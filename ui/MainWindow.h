@@ -19,6 +19,7 @@
 class CSDKSheduleMeetingUIWorkFlow;
 class HostMeeting;
 class JoinMeeting;
+class MeetingExit;
 class QLabel;
 class QListWidgetItem;
 class QMovie;
@@ -164,6 +165,9 @@ private:
     void layoutMainPage();
     void fatalError(const char* messageKey);
     void releaseResources(bool startWatchdog);
+    // An accepted exit during a meeting: end or leave it, then quit once it is over.
+    void leaveMeetingAndQuit();
+    void quitAfterMeeting();
     void setToolbarTabs(bool homeSelected);
 
     // sign-in
@@ -238,5 +242,6 @@ private:
 
     std::unique_ptr<JoinMeeting> m_joinFlow;
     std::unique_ptr<HostMeeting> m_hostFlow;
+    std::unique_ptr<MeetingExit> m_meetingExit;
     std::unique_ptr<CSDKSheduleMeetingUIWorkFlow> m_scheduleFlow;
 };

@@ -134,4 +134,31 @@ TEST_F(VtxProcessTest, WatchdogEndsWhenTheWatchedProcessEnds)
     EXPECT_FALSE(QFile::exists(settings::configFile())); // no window, no settings
 }
 
+TEST_F(VtxProcessTest, WatchdogLeavesAnotherProgramAlone)
+{
+    // What a reused or mistyped ID looks like: a live process of the user that is not VTX.
+    QProcess sleeper;
+    sleeper.start("sleep", {"60"});
+    ASSERT_TRUE(sleeper.waitForStarted());
+    QProcess* watchdog = startVtx({"cleanup", QString::number(sleeper.processId())});
+    ASSERT_TRUE(watchdog->waitForFinished(10000)) << "exits at once instead of waiting 30 s";
+    EXPECT_EQ(watchdog->exitCode(), 0);
+    EXPECT_EQ(sleeper.state(), QProcess::Running);
+    EXPECT_FALSE(sleeper.waitForFinished(300));
+    sleeper.kill();
+    sleeper.waitForFinished();
+}
+
+TEST_F(VtxProcessTest, WatchdogWaitsForTheEarlierClientAndEndsWithIt)
+{
+    QProcess* client = startVtx({});
+    ASSERT_NE(waitForWindow(), 0);
+    QProcess* watchdog = startVtx({"cleanup", QString::number(client->processId())});
+    EXPECT_FALSE(watchdog->waitForFinished(1500)) << "the client still runs";
+    client->kill();
+    client->waitForFinished(5000);
+    ASSERT_TRUE(watchdog->waitForFinished(10000));
+    EXPECT_EQ(watchdog->exitCode(), 0);
+}
+
 } // namespace
