@@ -11,9 +11,11 @@
 #include <memory>
 #include <thread>
 
-#include "app/Localization.h"
 #include "app/ProcessLookup.h"
-#include "app/Settings.h"
+#include "base/Lifecycle.h"
+#include "base/Localization.h"
+#include "base/MeetingNumber.h"
+#include "base/Settings.h"
 #include "platform/NamedMutex.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
@@ -26,19 +28,9 @@ namespace {
 
 const char kLaunchPrefix[] = "vtxlaunch://roomID:";
 
-std::unique_ptr<platform::NamedMutex> g_instanceLock;
-bool g_restarting = false;
-std::function<bool(const QStringList&)> g_relaunchHandler;
-
 void sleepMs(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-qint64 leadingInt64(const QString& text)
-{
-    const QByteArray bytes = text.toLatin1();
-    return std::strtoll(bytes.constData(), nullptr, 10);
 }
 
 qint64 leadingPid(const QString& text)
@@ -107,7 +99,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
                 rest.remove(0, 1);
             while (rest.endsWith('/'))
                 rest.chop(1);
-            cl.meetingId = leadingInt64(rest);
+            cl.meetingId = qint64(parseMeetingNumber(rest));
         }
     } else if (arguments.size() == 2) {
         const qint64 pid = leadingPid(arguments.at(1));
@@ -166,7 +158,7 @@ int runVtx(int argc, char** argv)
         if (!waitForOldClient(previousPid))
             return 0;
     }
-    g_instanceLock = std::make_unique<platform::NamedMutex>(startup::kInstanceLockName);
+    startup::takeInstanceLock();
 
     QFile qss(QStringLiteral(":/QSS/res/style.qss"));
     if (qss.open(QIODevice::ReadOnly))
@@ -176,7 +168,9 @@ int runVtx(int argc, char** argv)
         app.installTranslator(&translator);
 
     auto* window = new MainWindow(); // made without a maximise button
-    window->show();
+    // A fatal SDK error in the constructor already said so and queued the exit.
+    if (!window->fatalErrorShown())
+        window->show();
     if (cl.meetingId != 0)
         window->setPendingMeetingId(QString::number(cl.meetingId));
 
@@ -193,45 +187,6 @@ int runVtx(int argc, char** argv)
     }
     const int rc = app.exec();
     delete window;
-    g_instanceLock.reset();
+    startup::releaseInstanceLock();
     return rc;
 }
-
-namespace startup {
-
-bool restarting()
-{
-    return g_restarting;
-}
-void setRestarting(bool on)
-{
-    g_restarting = on;
-}
-
-void releaseInstanceLock()
-{
-    if (g_instanceLock)
-        g_instanceLock->release();
-    g_instanceLock.reset();
-}
-
-void startExitWatchdog(bool& watchdogStarted)
-{
-    if (watchdogStarted)
-        return;
-    watchdogStarted = true;
-    releaseInstanceLock();
-    relaunch({QStringLiteral("cleanup"), QString::number(platform::currentProcessId())});
-}
-
-bool relaunch(const QStringList& arguments)
-{
-    return g_relaunchHandler ? g_relaunchHandler(arguments) : platform::relaunchSelf(arguments);
-}
-
-void setRelaunchHandler(std::function<bool(const QStringList&)> handler)
-{
-    g_relaunchHandler = std::move(handler);
-}
-
-} // namespace startup

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "base/Lifecycle.h"
+
 struct CommandLine
 {
     enum Role
@@ -27,22 +29,3 @@ bool waitForProcessEnd(qint64 pid, int rounds, bool terminateAtEnd);
 
 // The whole client: returns the process exit code.
 int runVtx(int argc, char** argv);
-
-namespace startup {
-
-const char kInstanceLockName[] = "Veltrex_Cloud_Meeting";
-
-// Set when the client relaunches itself; suppresses the exit question.
-bool restarting();
-void setRestarting(bool on);
-
-// Gives up the single-instance lock so that a relaunched copy can start.
-void releaseInstanceLock();
-// Gives up the lock and starts "cleanup <our pid>", unless watchdogStarted says it was done.
-void startExitWatchdog(bool& watchdogStarted);
-// Starts a new copy of VTX with these arguments.
-bool relaunch(const QStringList& arguments);
-// Tests replace the relaunch so that no copy of the test program is started.
-void setRelaunchHandler(std::function<bool(const QStringList&)> handler);
-
-} // namespace startup

@@ -16,6 +16,8 @@ list(APPEND VTX_CLIENT_SOURCES
     sdk/JoinMeeting.h
     sdk/MeetingEvent.cpp
     sdk/MeetingEvent.h
+    sdk/MeetingControls.cpp
+    sdk/MeetingControls.h
     sdk/MeetingServiceChecks.h
     sdk/OrvoAuth.cpp
     sdk/OrvoAuth.h
