@@ -3,7 +3,7 @@
 
 #include <ctime>
 
-#include "service/AppCredentials.h"
+#include "common/AppCredentials.h"
 #include "service/Service.h"
 #include "service/Util.h"
 

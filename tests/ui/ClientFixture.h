@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/Localization.h"
-#include "app/Settings.h"
 #include "app/Startup.h"
+#include "base/Localization.h"
+#include "base/Settings.h"
 #include "platform/Paths.h"
 #include "recordings/FolderTree.h"
 #include "sdk/OrvoAuth.h"
