@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegExpValidator>
-#include <cstdlib>
 
 #include "base/Localization.h"
 #include "base/MeetingNumber.h"
@@ -322,7 +321,7 @@ void JoinPage::clearHistory()
 void JoinPage::addHistory(UINT64 meetingNumber, const QString& topic)
 {
     for (auto it = m_history.begin(); it != m_history.end(); ++it) {
-        if (std::strtoull(it->second.id.c_str(), nullptr, 10) == meetingNumber) {
+        if (parseMeetingNumber(QString::fromStdString(it->second.id)) == meetingNumber) {
             m_history.erase(it);
             break;
         }

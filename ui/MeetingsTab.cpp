@@ -163,6 +163,8 @@ void MeetingsTab::onListMeeting(int result, const std::vector<UINT64>& meetingId
         return;
     for (const UINT64 id : meetingIds) {
         const std::optional<ListedMeeting> meeting = m_scheduleFlow->Listed(id);
+        if (meeting)
+            showListedMeeting(*meeting);
         if (meeting && meeting->personal) {
             m_personalMeetingId = meeting->number;
             m_personalMeetingUniqueId = meeting->uniqueId;

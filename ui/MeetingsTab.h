@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+struct ListedMeeting;
 class CSDKSheduleMeetingUIEvent;
 class CSDKSheduleMeetingUIWorkFlow;
 class HostMeeting;
@@ -59,6 +60,9 @@ public:
 
     // Hooks for the scheduling, meeting-list and recordings features.
     void openScheduleDialog() {}
+    // One meeting of a fresh list, personal room included; rows go into listWidget_plan.
+    void showListedMeeting(const ListedMeeting&) {}
+    // The recordings switch of the tab: the scanner fills listWidget_video.
     void showRecordings() {}
 
 signals:
