@@ -417,9 +417,6 @@ void CloudConnection::Send(const QHostAddress& address)
                 return;
             }
         }
-        if (qEnvironmentVariableIsSet("VTX_SDK_DEBUG"))
-            qWarning("cloud: %s %d %d %d %s", reply->url().toString().toLatin1().constData(), int(error),
-                     result.reached, int(current->abandoned), qPrintable(reply->errorString()));
         Finish(result);
     });
 }
