@@ -406,10 +406,6 @@ void CloudConnection::Send(const QHostAddress& address)
             const QByteArray ticket = reply->sslConfiguration().sessionTicket();
             if (!ticket.isEmpty())
                 m_sessionTicket = ticket;
-            // Qt keeps a closed connection's TLS state, which cannot resume a TLS 1.3 session:
-            // the next connection is made afresh with the newest ticket.
-            if (!m_warm)
-                m_manager->clearConnectionCache();
         } else {
             m_warm = false;
             if (!current->abandoned && !current->connected && TryNextAddress(error) && !current->addresses.isEmpty()) {
@@ -417,9 +413,11 @@ void CloudConnection::Send(const QHostAddress& address)
                 return;
             }
         }
-        if (qEnvironmentVariableIsSet("VTX_SDK_DEBUG"))
-            qWarning("cloud: %s %d %d %d %s", reply->url().toString().toLatin1().constData(), int(error),
-                     result.reached, int(current->abandoned), qPrintable(reply->errorString()));
+        // Nothing of a connection that is closed or failed is kept: Qt could hand the next request
+        // to it while its close is still under way, and its TLS state cannot resume a TLS 1.3
+        // session, while a fresh connection does so with the newest ticket.
+        if (!m_warm)
+            m_manager->clearConnectionCache();
         Finish(result);
     });
 }
