@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <openssl/ssl.h>
@@ -135,7 +136,7 @@ struct HttpsServer::Tracker
         connections.insert(c);
         SSL_set_ex_data(ssl, ConnectionIndex(), c);
         if (stopping)
-            CutLocked(*c);
+            CutLocked(*c, nullptr);
     }
 
     void Remove(Connection* c)
@@ -145,10 +146,14 @@ struct HttpsServer::Tracker
         delete c;
     }
 
-    void CutLocked(Connection& c)
+    void CutLocked(Connection& c, const char* why)
     {
-        if (!c.cut)
+        if (!c.cut) {
             ::shutdown(c.fd, SHUT_RDWR);
+            if (why)
+                std::fprintf(stderr, "vtx-service: closed a connection %s after %lld ms\n", why,
+                             static_cast<long long>(NowMillisMonotonic() - c.since));
+        }
         c.cut = true;
     }
 
@@ -164,7 +169,7 @@ struct HttpsServer::Tracker
                 const bool idle = c->idle;
                 const int64_t age = now - c->since;
                 if (stopping) {
-                    CutLocked(*c);
+                    CutLocked(*c, nullptr);
                 } else if (idle && age > limits.idleMillis) {
                     pollfd p{c->fd, POLLIN, 0};
                     if (poll(&p, 1, 0) > 0) {
@@ -172,10 +177,10 @@ struct HttpsServer::Tracker
                         c->since = now;
                         c->idle = false;
                     } else {
-                        CutLocked(*c);
+                        CutLocked(*c, nullptr); // the usual end of a kept connection
                     }
                 } else if (!idle && age > limits.requestMillis) {
-                    CutLocked(*c);
+                    CutLocked(*c, "whose request overran its deadline");
                 }
             }
         }
@@ -186,7 +191,7 @@ struct HttpsServer::Tracker
         std::lock_guard<std::mutex> lock(mutex);
         stopping = true;
         for (Connection* c : connections)
-            CutLocked(*c);
+            CutLocked(*c, nullptr);
     }
 
     ServerLimits limits;

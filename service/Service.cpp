@@ -161,7 +161,7 @@ bool ServiceContext::SaveVersion()
             break;
         done += static_cast<size_t>(n);
     }
-    const bool written = done == text.size() && fsync(fd) == 0;
+    const bool written = done == text.size();
     if (close(fd) != 0 || !written || std::rename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());
         return false;
