@@ -93,6 +93,7 @@ struct Connection
     int fd = -1;
     std::atomic<int64_t> since{0};
     std::atomic<bool> idle{false};
+    std::atomic<bool> handling{false};
     bool cut = false; // guarded by the tracker's mutex
 };
 
@@ -170,6 +171,8 @@ struct HttpsServer::Tracker
                 const int64_t age = now - c->since;
                 if (stopping) {
                     CutLocked(*c, nullptr);
+                } else if (c->handling) {
+                    continue;
                 } else if (idle && age > limits.idleMillis) {
                     pollfd p{c->fd, POLLIN, 0};
                     if (poll(&p, 1, 0) > 0) {
@@ -294,10 +297,25 @@ void HttpsServer::RequestStarted(const httplib::Request& req)
     }
 }
 
+void HttpsServer::HandlerStarted(const httplib::Request& req)
+{
+    if (Connection* c = ConnectionOf(req.ssl))
+        c->handling = true;
+}
+
+void HttpsServer::HandlerEnded(const httplib::Request& req)
+{
+    if (Connection* c = ConnectionOf(req.ssl)) {
+        c->since = NowMillisMonotonic();
+        c->handling = false;
+    }
+}
+
 void HttpsServer::AnswerWritten(const httplib::Request& req)
 {
     if (Connection* c = ConnectionOf(req.ssl)) {
         c->since = NowMillisMonotonic();
+        c->handling = false;
         c->idle = true;
     }
 }
