@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <openssl/ssl.h>
@@ -92,6 +93,7 @@ struct Connection
     int fd = -1;
     std::atomic<int64_t> since{0};
     std::atomic<bool> idle{false};
+    std::atomic<bool> handling{false};
     bool cut = false; // guarded by the tracker's mutex
 };
 
@@ -135,7 +137,7 @@ struct HttpsServer::Tracker
         connections.insert(c);
         SSL_set_ex_data(ssl, ConnectionIndex(), c);
         if (stopping)
-            CutLocked(*c);
+            CutLocked(*c, nullptr);
     }
 
     void Remove(Connection* c)
@@ -145,10 +147,14 @@ struct HttpsServer::Tracker
         delete c;
     }
 
-    void CutLocked(Connection& c)
+    void CutLocked(Connection& c, const char* why)
     {
-        if (!c.cut)
+        if (!c.cut) {
             ::shutdown(c.fd, SHUT_RDWR);
+            if (why)
+                std::fprintf(stderr, "vtx-service: closed a connection %s after %lld ms\n", why,
+                             static_cast<long long>(NowMillisMonotonic() - c.since));
+        }
         c.cut = true;
     }
 
@@ -164,7 +170,9 @@ struct HttpsServer::Tracker
                 const bool idle = c->idle;
                 const int64_t age = now - c->since;
                 if (stopping) {
-                    CutLocked(*c);
+                    CutLocked(*c, nullptr);
+                } else if (c->handling) {
+                    continue;
                 } else if (idle && age > limits.idleMillis) {
                     pollfd p{c->fd, POLLIN, 0};
                     if (poll(&p, 1, 0) > 0) {
@@ -172,10 +180,10 @@ struct HttpsServer::Tracker
                         c->since = now;
                         c->idle = false;
                     } else {
-                        CutLocked(*c);
+                        CutLocked(*c, nullptr); // the usual end of a kept connection
                     }
                 } else if (!idle && age > limits.requestMillis) {
-                    CutLocked(*c);
+                    CutLocked(*c, "whose request overran its deadline");
                 }
             }
         }
@@ -186,7 +194,7 @@ struct HttpsServer::Tracker
         std::lock_guard<std::mutex> lock(mutex);
         stopping = true;
         for (Connection* c : connections)
-            CutLocked(*c);
+            CutLocked(*c, nullptr);
     }
 
     ServerLimits limits;
@@ -289,10 +297,25 @@ void HttpsServer::RequestStarted(const httplib::Request& req)
     }
 }
 
+void HttpsServer::HandlerStarted(const httplib::Request& req)
+{
+    if (Connection* c = ConnectionOf(req.ssl))
+        c->handling = true;
+}
+
+void HttpsServer::HandlerEnded(const httplib::Request& req)
+{
+    if (Connection* c = ConnectionOf(req.ssl)) {
+        c->since = NowMillisMonotonic();
+        c->handling = false;
+    }
+}
+
 void HttpsServer::AnswerWritten(const httplib::Request& req)
 {
     if (Connection* c = ConnectionOf(req.ssl)) {
         c->since = NowMillisMonotonic();
+        c->handling = false;
         c->idle = true;
     }
 }

@@ -14,7 +14,8 @@ namespace vtxsvc {
 
 struct ServerLimits
 {
-    // From the TLS handshake or the first byte of a request until its answer is written.
+    // From the TLS handshake or the first byte of a request until it is read, and again from its
+    // handler's end until the answer is written.
     int64_t requestMillis = 10000;
     // A kept connection waiting for its next request; below the SDK's 1 s poll, so a polling
     // client does not hold a worker between polls.
@@ -42,6 +43,10 @@ public:
     void RequestStarted(const httplib::Request& req);
     // The answer went out; the connection waits for the next request.
     void AnswerWritten(const httplib::Request& req);
+    // The request is read whole and its handler runs: the service's own time (a password hash under
+    // a sanitizer takes seconds) does not count against the deadline. Writing the answer does again.
+    static void HandlerStarted(const httplib::Request& req);
+    static void HandlerEnded(const httplib::Request& req);
 
     struct Tracker;
 

@@ -275,7 +275,7 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         ReplyOk(res, data);
     });
 
-    server.Get(R"(/sdk/items/(\d{1,15}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
+    Get(server, R"(/sdk/items/(\d{1,15}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
         auto account = RequireSession(req, res, ctx);
         if (!account)
             return;
@@ -331,7 +331,7 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         ReplyOk(res, ItemJson(item, BaseUrl(req, ctx), account->email));
     });
 
-    server.Put(R"(/sdk/items/(\d{1,15}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
+    Put(server, R"(/sdk/items/(\d{1,15}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
         auto account = RequireSession(req, res, ctx);
         if (!account)
             return;
@@ -359,7 +359,7 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         ReplyOk(res, ItemJson(changed, BaseUrl(req, ctx), account->email));
     });
 
-    server.Delete(R"(/sdk/items/(\d{1,15}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
+    Delete(server, R"(/sdk/items/(\d{1,15}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
         auto account = RequireSession(req, res, ctx);
         if (!account)
             return;
@@ -455,7 +455,7 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         ReplyEntry(res, e, item ? item->id : 0, BaseUrl(req, ctx));
     });
 
-    server.Get(R"(/sdk/meetings/(\d{1,11})/state)", [&ctx](const httplib::Request& req, httplib::Response& res) {
+    Get(server, R"(/sdk/meetings/(\d{1,11})/state)", [&ctx](const httplib::Request& req, httplib::Response& res) {
         if (!RequireApp(req, res, ctx))
             return;
         MeetingState s;
@@ -485,37 +485,39 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         ReplyOk(res, data);
     });
 
-    server.Post(R"(/sdk/meetings/(\d{1,11})/(leave|end))", [&ctx](const httplib::Request& req, httplib::Response& res) {
-        JsonPtr body;
-        std::string token;
-        int64_t number = 0;
-        if (!ParticipantCall(req, res, ctx, body, token, number))
-            return;
-        const bool end = req.matches[2] == "end";
-        ReplyMeetingCode(res, end ? ctx.meetings.End(number, token) : ctx.meetings.Leave(number, token));
-    });
+    Post(server, R"(/sdk/meetings/(\d{1,11})/(leave|end))",
+         [&ctx](const httplib::Request& req, httplib::Response& res) {
+             JsonPtr body;
+             std::string token;
+             int64_t number = 0;
+             if (!ParticipantCall(req, res, ctx, body, token, number))
+                 return;
+             const bool end = req.matches[2] == "end";
+             ReplyMeetingCode(res, end ? ctx.meetings.End(number, token) : ctx.meetings.Leave(number, token));
+         });
 
-    server.Post(R"(/sdk/meetings/(\d{1,11})/(lock|share_lock))", [&ctx](const httplib::Request& req,
-                                                                        httplib::Response& res) {
-        JsonPtr body;
-        std::string token;
-        int64_t number = 0;
-        if (!ParticipantCall(req, res, ctx, body, token, number))
-            return;
-        FieldReader f(body.get());
-        bool locked = false;
-        if (!f.Bool("locked", locked, true))
-            return Reply(res, "400", f.Error());
-        const bool share = req.matches[2] == "share_lock";
-        const int rc = share ? ctx.meetings.ShareLock(number, token, locked) : ctx.meetings.Lock(number, token, locked);
-        if (rc != 0)
-            return ReplyMeetingCode(res, rc);
-        cJSON* data = cJSON_CreateObject();
-        cJSON_AddBoolToObject(data, share ? "share_locked" : "locked", locked);
-        ReplyOk(res, data);
-    });
+    Post(server, R"(/sdk/meetings/(\d{1,11})/(lock|share_lock))",
+         [&ctx](const httplib::Request& req, httplib::Response& res) {
+             JsonPtr body;
+             std::string token;
+             int64_t number = 0;
+             if (!ParticipantCall(req, res, ctx, body, token, number))
+                 return;
+             FieldReader f(body.get());
+             bool locked = false;
+             if (!f.Bool("locked", locked, true))
+                 return Reply(res, "400", f.Error());
+             const bool share = req.matches[2] == "share_lock";
+             const int rc =
+                 share ? ctx.meetings.ShareLock(number, token, locked) : ctx.meetings.Lock(number, token, locked);
+             if (rc != 0)
+                 return ReplyMeetingCode(res, rc);
+             cJSON* data = cJSON_CreateObject();
+             cJSON_AddBoolToObject(data, share ? "share_locked" : "locked", locked);
+             ReplyOk(res, data);
+         });
 
-    server.Post(R"(/sdk/meetings/(\d{1,11})/share)", [&ctx](const httplib::Request& req, httplib::Response& res) {
+    Post(server, R"(/sdk/meetings/(\d{1,11})/share)", [&ctx](const httplib::Request& req, httplib::Response& res) {
         JsonPtr body;
         std::string token;
         int64_t number = 0;
@@ -536,7 +538,7 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         ReplyOk(res, data);
     });
 
-    server.Post(R"(/sdk/meetings/(\d{1,11})/remove)", [&ctx](const httplib::Request& req, httplib::Response& res) {
+    Post(server, R"(/sdk/meetings/(\d{1,11})/remove)", [&ctx](const httplib::Request& req, httplib::Response& res) {
         JsonPtr body;
         std::string token;
         int64_t number = 0;

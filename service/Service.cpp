@@ -11,6 +11,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include "service/HttpsServer.h"
 #include "service/Util.h"
 
 namespace vtxsvc {
@@ -161,7 +162,7 @@ bool ServiceContext::SaveVersion()
             break;
         done += static_cast<size_t>(n);
     }
-    const bool written = done == text.size() && fsync(fd) == 0;
+    const bool written = done == text.size();
     if (close(fd) != 0 || !written || std::rename(temp.c_str(), path.c_str()) != 0) {
         unlink(temp.c_str());
         return false;
@@ -391,25 +392,51 @@ bool FormField(const httplib::Request& req, const char* name, std::string& value
     return false;
 }
 
+namespace {
+
+// Every handler runs through here: its own time is the service's, not the client's.
+httplib::Server::Handler Timed(httplib::Server::Handler handler)
+{
+    return [handler = std::move(handler)](const httplib::Request& req, httplib::Response& res) {
+        HttpsServer::HandlerStarted(req);
+        handler(req, res);
+        HttpsServer::HandlerEnded(req);
+    };
+}
+
+} // namespace
+
 void Get(httplib::Server& server, const std::string& path, httplib::Server::Handler handler)
 {
     Remember(path);
-    server.Get(path, std::move(handler));
+    server.Get(path, Timed(std::move(handler)));
 }
 
 void Post(httplib::Server& server, const std::string& path, httplib::Server::Handler handler)
 {
     Remember(path);
-    server.Post(path, [handler = std::move(handler)](const httplib::Request& req, httplib::Response& res) {
-        // Form and multipart fields are text like JSON members (which ParseObject checks).
-        for (const auto& param : req.params)
-            if (!IsValidUtf8(param.first) || !IsValidUtf8(param.second))
-                return Reply(res, "400", "a form field is not valid UTF-8 text");
-        for (const auto& file : req.files)
-            if (!IsValidUtf8(file.first) || !IsValidUtf8(file.second.content))
-                return Reply(res, "400", "a form field is not valid UTF-8 text");
-        handler(req, res);
-    });
+    server.Post(path, Timed([handler = std::move(handler)](const httplib::Request& req, httplib::Response& res) {
+                    // Form and multipart fields are text like JSON members (which ParseObject checks).
+                    for (const auto& param : req.params)
+                        if (!IsValidUtf8(param.first) || !IsValidUtf8(param.second))
+                            return Reply(res, "400", "a form field is not valid UTF-8 text");
+                    for (const auto& file : req.files)
+                        if (!IsValidUtf8(file.first) || !IsValidUtf8(file.second.content))
+                            return Reply(res, "400", "a form field is not valid UTF-8 text");
+                    handler(req, res);
+                }));
+}
+
+void Put(httplib::Server& server, const std::string& path, httplib::Server::Handler handler)
+{
+    Remember(path);
+    server.Put(path, Timed(std::move(handler)));
+}
+
+void Delete(httplib::Server& server, const std::string& path, httplib::Server::Handler handler)
+{
+    Remember(path);
+    server.Delete(path, Timed(std::move(handler)));
 }
 
 void InstallErrorHandlers(httplib::Server& server)

@@ -117,9 +117,12 @@ bool QueryValue(const httplib::Request& req, const char* name, std::string& valu
 // A field of a field request: form or query parameter, multipart part, or member of a JSON body.
 bool FormField(const httplib::Request& req, const char* name, std::string& value);
 
-// Registration that also remembers exact paths, so a wrong method gets 405 instead of 404.
+// Registration that also remembers exact paths, so a wrong method gets 405 instead of 404. Every
+// route goes through these: they keep the handler's time out of the client's request deadline.
 void Get(httplib::Server& server, const std::string& path, httplib::Server::Handler handler);
 void Post(httplib::Server& server, const std::string& path, httplib::Server::Handler handler);
+void Put(httplib::Server& server, const std::string& path, httplib::Server::Handler handler);
+void Delete(httplib::Server& server, const std::string& path, httplib::Server::Handler handler);
 
 void RegisterWebApi(httplib::Server& server, ServiceContext& ctx);
 void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx);

@@ -497,7 +497,7 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
         ReplyOk(res, data);
     });
 
-    server.Get(R"(/s/([0-9a-zA-Z]{1,32}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
+    Get(server, R"(/s/([0-9a-zA-Z]{1,32}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
         auto number = ctx.store.ShortLinkTarget(req.matches[1]);
         if (!number)
             return NotFoundPage(res, "This meeting link does not exist.");
@@ -506,7 +506,7 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
         res.set_content(JoinPage(*number, topic), "text/html; charset=utf-8");
     });
 
-    server.Get(R"(/j/(\d{1,16}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
+    Get(server, R"(/j/(\d{1,16}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
         int64_t number = 0;
         std::string topic;
         if (!ParseNumberParam(req.matches[1], number) || !MeetingExists(ctx, number, &topic))
@@ -514,7 +514,7 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
         res.set_content(JoinPage(number, topic), "text/html; charset=utf-8");
     });
 
-    server.Get(R"(/avatar/(\d{1,12})\.png)", [&ctx](const httplib::Request& req, httplib::Response& res) {
+    Get(server, R"(/avatar/(\d{1,12})\.png)", [&ctx](const httplib::Request& req, httplib::Response& res) {
         uint64_t id = 0;
         if (!ParseUInt64(req.matches[1], id) || !ctx.store.AccountById(static_cast<int64_t>(id))) {
             Reply(res, "404", "no such avatar");

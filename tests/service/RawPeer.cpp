@@ -105,14 +105,18 @@ bool TlsPeer::ReadUntilClosed(std::string& received, int timeoutMs)
 std::string TlsPeer::ReadAnswer(int timeoutMs)
 {
     std::string got;
+    got.swap(m_unread);
     const int64_t deadline = NowMs() + timeoutMs;
     while (m_ssl) {
         const size_t head = got.find("\r\n\r\n");
         if (head != std::string::npos) {
             const size_t cl = got.find("Content-Length: ");
-            const size_t length = cl == std::string::npos ? 0 : std::stoul(got.substr(cl + 16));
-            if (got.size() >= head + 4 + length)
+            const size_t length = cl == std::string::npos || cl > head ? 0 : std::stoul(got.substr(cl + 16));
+            if (got.size() >= head + 4 + length) {
+                m_unread = got.substr(head + 4 + length);
+                got.resize(head + 4 + length);
                 return got;
+            }
         }
         if (SSL_pending(m_ssl) == 0) {
             const int64_t left = deadline - NowMs();

@@ -29,6 +29,7 @@ private:
     int m_fd = -1;
     SSL_CTX* m_ctx = nullptr;
     SSL* m_ssl = nullptr;
+    std::string m_unread; // bytes after the last answer read
 };
 
 // vtx-service started with extra arguments; not waited for unless asked.
