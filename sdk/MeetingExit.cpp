@@ -7,7 +7,11 @@ using namespace ORVOSDK;
 
 struct MeetingExit::Listener : IMeetingServiceEvent
 {
-    explicit Listener(MeetingExit* owner) : owner(owner) { SDKInterfaceWrap::Instance().AddMeetingListener(this); }
+    explicit Listener(MeetingExit* owner)
+        : owner(owner)
+    {
+        SDKInterfaceWrap::Instance().AddMeetingListener(this);
+    }
     ~Listener() { SDKInterfaceWrap::Instance().RemoveMeetingListener(this); }
 
     void onMeetingStatusChanged(MeetingStatus status, int) override
