@@ -2,15 +2,11 @@
 
 #include <cstdlib>
 
+#include "base/MeetingNumber.h"
+
 namespace {
 
 const char kLaunchPrefix[] = "vtxlaunch://roomID:";
-
-qint64 leadingInt64(const QString& text)
-{
-    const QByteArray bytes = text.toLatin1();
-    return std::strtoll(bytes.constData(), nullptr, 10);
-}
 
 qint64 leadingPid(const QString& text)
 {
@@ -32,7 +28,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
                 rest.remove(0, 1);
             while (rest.endsWith('/'))
                 rest.chop(1);
-            cl.meetingId = leadingInt64(rest);
+            cl.meetingId = qint64(parseMeetingNumber(rest));
         }
     } else if (arguments.size() == 2) {
         const qint64 pid = leadingPid(arguments.at(1));

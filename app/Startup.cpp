@@ -11,9 +11,11 @@
 #include <memory>
 #include <thread>
 
-#include "app/Localization.h"
 #include "app/ProcessLookup.h"
-#include "app/Settings.h"
+#include "base/Lifecycle.h"
+#include "base/Localization.h"
+#include "base/MeetingNumber.h"
+#include "base/Settings.h"
 #include "platform/NamedMutex.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
@@ -23,10 +25,6 @@
 #include "ui/MessageBox.h"
 
 namespace {
-
-std::unique_ptr<platform::NamedMutex> g_instanceLock;
-bool g_restarting = false;
-std::function<bool(const QStringList&)> g_relaunchHandler;
 
 void sleepMs(int ms)
 {
@@ -124,7 +122,7 @@ int runVtx(int argc, char** argv)
         if (!waitForOldClient(previousPid))
             return 0;
     }
-    g_instanceLock = std::make_unique<platform::NamedMutex>(startup::kInstanceLockName);
+    startup::takeInstanceLock();
 
     QFile qss(QStringLiteral(":/QSS/res/style.qss"));
     if (qss.open(QIODevice::ReadOnly))
@@ -134,7 +132,9 @@ int runVtx(int argc, char** argv)
         app.installTranslator(&translator);
 
     auto* window = new MainWindow(); // made without a maximise button
-    window->show();
+    // A fatal SDK error in the constructor already said so and queued the exit.
+    if (!window->fatalErrorShown())
+        window->show();
     if (cl.meetingId != 0)
         window->setPendingMeetingId(QString::number(cl.meetingId));
 
@@ -151,45 +151,6 @@ int runVtx(int argc, char** argv)
     }
     const int rc = app.exec();
     delete window;
-    g_instanceLock.reset();
+    startup::releaseInstanceLock();
     return rc;
 }
-
-namespace startup {
-
-bool restarting()
-{
-    return g_restarting;
-}
-void setRestarting(bool on)
-{
-    g_restarting = on;
-}
-
-void releaseInstanceLock()
-{
-    if (g_instanceLock)
-        g_instanceLock->release();
-    g_instanceLock.reset();
-}
-
-void startExitWatchdog(bool& watchdogStarted)
-{
-    if (watchdogStarted)
-        return;
-    watchdogStarted = true;
-    releaseInstanceLock();
-    relaunch({QStringLiteral("cleanup"), QString::number(platform::currentProcessId())});
-}
-
-bool relaunch(const QStringList& arguments)
-{
-    return g_relaunchHandler ? g_relaunchHandler(arguments) : platform::relaunchSelf(arguments);
-}
-
-void setRelaunchHandler(std::function<bool(const QStringList&)> handler)
-{
-    g_relaunchHandler = std::move(handler);
-}
-
-} // namespace startup

@@ -1,8 +1,6 @@
 # Sources of the app/ layer (main.cpp is not part of the library).
 list(APPEND VTX_CLIENT_SOURCES
     app/CommandLine.cpp
-    app/Localization.cpp
     app/ProcessLookup.cpp
-    app/Settings.cpp
     app/Startup.cpp
 )

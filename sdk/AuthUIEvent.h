@@ -3,6 +3,15 @@
 
 #include <QString>
 
+// The meeting statuses the windows tell apart, with the SDK's values.
+enum MeetingStatusValue
+{
+    MeetingConnecting = 1,
+    MeetingInProgress = 3,
+    MeetingFailed = 6,
+    MeetingEnded = 7
+};
+
 class AuthUIEvent
 {
 public:

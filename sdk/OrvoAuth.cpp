@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <string>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
+#include "base/ServiceConfig.h"
+#include "common/AppCredentials.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/SDKInterfaceWrap.h"
-#include "service/AppCredentials.h"
 
 using namespace ORVOSDK;
 
@@ -20,8 +21,7 @@ OrvoAuth* OrvoAuth::Instance()
 
 QString OrvoAuth::WebDomain()
 {
-    const QString domain = qEnvironmentVariable("VTX_SDK_DOMAIN");
-    return domain.isEmpty() ? QStringLiteral("https://127.0.0.1:18443") : domain;
+    return QString::fromStdString(base::sdkWebDomain());
 }
 
 int OrvoAuth::RetryDelayMs(int retry)

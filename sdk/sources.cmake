@@ -18,6 +18,8 @@ list(APPEND VTX_CLIENT_SOURCES
     sdk/MeetingExit.cpp
     sdk/MeetingExit.h
     sdk/MeetingEvent.h
+    sdk/MeetingControls.cpp
+    sdk/MeetingControls.h
     sdk/MeetingServiceChecks.h
     sdk/OrvoAuth.cpp
     sdk/OrvoAuth.h

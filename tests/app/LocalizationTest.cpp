@@ -1,4 +1,4 @@
-#include "app/Localization.h"
+#include "base/Localization.h"
 
 #include <QFile>
 #include <cstring>

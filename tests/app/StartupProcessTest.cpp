@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/NamedMutex.h"
 #include "platform/Profile.h"
 #include "platform/WindowMessage.h"

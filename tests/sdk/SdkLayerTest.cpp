@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FakeSdk.h"
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/CSDKSheduleMeetingUIEvent.h"
 #include "sdk/CSDKSheduleMeetingUIWorkFlow.h"
@@ -64,7 +64,7 @@ struct UiRecorder : AuthUIEvent
 struct ScheduleRecorder : CSDKSheduleMeetingUIEvent
 {
     std::vector<std::string> events;
-    void OnListMeeting(int r, IList<UINT64>*) override { events.push_back("list" + std::to_string(r)); }
+    void OnListMeeting(int r, const std::vector<UINT64>&) override { events.push_back("list" + std::to_string(r)); }
     void OnScheduleOrEditMeeting(int r, UINT64 id) override
     {
         events.push_back("schedule" + std::to_string(r) + ":" + std::to_string(id));
@@ -431,16 +431,6 @@ TEST_F(SdkLayer, ShutdownSignsOutUnregistersAndCleansUp)
 }
 
 // --- meeting workflows ---
-
-TEST(MeetingNumberText, ReadsLeadingDigitsLikeTheSdk)
-{
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("12345678901"), 12345678901ull);
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("  987abc12"), 987ull);
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("abc"), 0ull);
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("9223372036854775807"), 9223372036854775807ull);
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("9223372036854775808"), 0ull); // beyond the signed range
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("-5"), 0ull);
-}
 
 TEST_F(SdkLayer, JoinWithEmptyNumberTouchesNothing)
 {

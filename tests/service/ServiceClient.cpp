@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "service/AppCredentials.h"
+#include "common/AppCredentials.h"
 
 namespace servicetest {
 
@@ -51,8 +51,10 @@ Client::Client(const vtxtest::VtxService& service)
 {
     m_client.set_ca_cert_path(vtxtest::VtxService::CaFile().c_str());
     m_client.enable_server_certificate_verification(true);
-    m_client.set_connection_timeout(5);
-    m_client.set_read_timeout(10);
+    // Generous: a sanitizer build of the service beside a busy test run can take seconds to answer, and a
+    // test that waits longer only costs time when something is really broken.
+    m_client.set_connection_timeout(20);
+    m_client.set_read_timeout(60);
 }
 
 Answer Client::Get(const std::string& path, const httplib::Headers& headers)

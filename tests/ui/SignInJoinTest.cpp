@@ -2,10 +2,13 @@
 // joining and starting meetings, driven through the widgets by their object names.
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -458,6 +461,36 @@ TEST(AvatarFileName, ExtensionOnlyFromTheLastSegment)
     EXPECT_EQ(MainWindow::avatarFileName("a@b.cn", "https://host/x.p/g"), "a@b.cn");
     EXPECT_EQ(MainWindow::avatarFileName("a@b.cn", "https://host/x.jpg?size=2"), "a@b.cn.jpg");
     EXPECT_EQ(MainWindow::avatarFileName("../x", "https://host/p.png"), settings::accountFileName("../x") + ".png");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SignInJoinTest, SettingsButtonOpensTheSdkDialogOwnedByTheWindow)
+{
+    reachMainPage();
+    ASSERT_TRUE(child<QPushButton>("settingsButton")->isVisible());
+    click("settingsButton");
+    auto* dialog = window().findChild<QDialog*>("OrvoSettingsDialog");
+    ASSERT_NE(dialog, nullptr) << "the SDK refused the window as the dialog's owner";
+    EXPECT_TRUE(dialog->isVisible());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(dialog->pos(), QPoint((screen.width() - dialog->width()) / 2, (screen.height() - dialog->height()) / 2));
+    // The support links lead to the client's own service.
+    auto* help = dialog->findChild<QLabel*>("link_support_0");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->text().contains(QString::fromStdString(m_service->BaseUrl()))) << help->text().toStdString();
+
+    // A second press replaces the dialog instead of stacking another one.
+    click("settingsButton");
+    EXPECT_EQ(window().findChildren<QDialog*>("OrvoSettingsDialog").size(), 1);
+}
+
+TEST(Initials, KeepTheCaseTyped)
+{
+    EXPECT_EQ(MainWindow::initialsOf("ada lovelace"), "al");
+    EXPECT_EQ(MainWindow::initialsOf("ada Lovelace"), "aL");
 }
 
 } // namespace
