@@ -3,7 +3,7 @@
 #include <QFile>
 
 #include "FuzzInput.h"
-#include "app/Localization.h"
+#include "base/Localization.h"
 
 namespace {
 

@@ -1,8 +1,11 @@
 #include "platform/Process.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QThread>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,6 +98,18 @@ class CopyWatchTest : public ::testing::Test
 protected:
     static void tickApart() { QThread::msleep(50); }
 
+    static bool holdsPidfd(qint64 pid)
+    {
+        const QString folder = QStringLiteral("/proc/%1/fd/").arg(pid);
+        for (const QString& fd : QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            char target[128] = {};
+            if (::readlink(QFile::encodeName(folder + fd).constData(), target, sizeof target - 1) > 0 &&
+                std::strstr(target, "pidfd"))
+                return true;
+        }
+        return false;
+    }
+
     static QString ask(HelperProcess& watchdog, qint64 pid)
     {
         watchdog.process().write(QByteArray::number(pid) + '\n');
@@ -129,7 +144,9 @@ TEST_F(CopyWatchTest, ReturnsWhenAnEarlierCopyEndsByItself)
 
     watchdog.process().write(QByteArray::number(copy.pid()) + '\n');
     watchdog.process().waitForBytesWritten();
-    QThread::msleep(200); // the watchdog is waiting now
+    // The copy must still run when the watchdog looks at it: wait until it holds the pidfd.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holdsPidfd(watchdog.pid()); }, 10000));
+    QThread::msleep(300);
     copy.closeInput();
     EXPECT_EQ(copy.waitForExit(), 0);
     // Long before the minute is over.
