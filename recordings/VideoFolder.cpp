@@ -275,11 +275,14 @@ void VideoFolder::dropListed(const std::string& root, const std::string& name, K
     if (known.state != State::Listed)
         return;
     known.state = State::Unreported;
+    bool first = false;
     {
         std::lock_guard<std::mutex> lock(m_lock);
+        first = m_gone.empty();
         m_gone.push_back(withoutTrailingSlashes(root) + '/' + name);
     }
-    post(&VideoFolder::notifyVideoGone, m_generation.load());
+    if (first)
+        post(&VideoFolder::notifyVideoGone, m_generation.load());
 }
 
 void VideoFolder::checkFolder(int rootFd, const std::string& root, const std::string& name, Known& known)
@@ -301,11 +304,16 @@ void VideoFolder::checkFolder(int rootFd, const std::string& root, const std::st
         return;
     }
     known.state = State::Listed;
+    bool first = false;
     {
         std::lock_guard<std::mutex> lock(m_lock);
+        first = m_pending.empty();
         m_pending.push_back(std::move(*record));
     }
-    post(&VideoFolder::notifyVideoFinished, m_generation.load());
+    // One signal per batch: a pass over thousands of recordings must not flood the GUI thread
+    // with events. The receiver takes records until none is left.
+    if (first)
+        post(&VideoFolder::notifyVideoFinished, m_generation.load());
 }
 
 void VideoFolder::rescan()

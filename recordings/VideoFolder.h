@@ -78,8 +78,10 @@ public:
     std::size_t knownFolderCount() const;
 
 signals:
-    void notifyVideoFinished();   // a record waits in takeNextRecord()
-    void notifyVideoGone();       // a path waits in takeGonePath()
+    // Sent when the first record of a batch is queued: take records until none is left.
+    void notifyVideoFinished();
+    // Likewise for takeGonePath().
+    void notifyVideoGone();
     void notifyUpdateVideoPath(); // after each periodic pass: time to set the SDK's current path
 
 private:

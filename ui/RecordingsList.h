@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <string>
+#include <unordered_map>
 
 class QListWidget;
 class QListWidgetItem;
@@ -23,10 +24,14 @@ public:
     // The row showing this folder, or null.
     VideoItem* rowOf(const std::string& path) const;
 
+    // Rows are built in slices of about this many milliseconds, so a folder of thousands of
+    // recordings does not freeze the window.
+    static constexpr int kSliceMs = 8;
+
 public slots:
-    // The scanner's notifyVideoFinished: one more row at the end.
+    // The scanner's notifyVideoFinished: rows for every record waiting, appended at the end.
     void onVideoFinished();
-    // The scanner's notifyVideoGone: the row of that folder goes.
+    // The scanner's notifyVideoGone: the rows of those folders go.
     void onVideoGone();
     // The list's currentItemChanged.
     void onSelectionChanged(QListWidgetItem* current, QListWidgetItem* previous);
@@ -35,8 +40,13 @@ public slots:
 
 private:
     VideoItem* rowAt(QListWidgetItem* item) const;
-    void detach(QListWidgetItem* item);
+    void addRow(const std::string& topic, const std::string& dateTime, const std::string& path);
+    void removeItem(QListWidgetItem* item);
+    void continueLater(void (RecordingsList::*slot)(), bool& queued);
 
     QListWidget* m_list;
     VideoFolder* m_scanner;
+    std::unordered_map<std::string, QListWidgetItem*> m_items; // by folder path
+    bool m_finishedQueued = false;
+    bool m_goneQueued = false;
 };

@@ -12,18 +12,20 @@
 
 namespace {
 
-const char kListButtonStyle[] =
-    "QPushButton {color: rgb(0, 0, 0);border: none;border-radius: 0px;padding: 4px;padding-left: 1px;"
-    "padding-right: 1px;font-size:13px;background-image: url(:/UI/res/item_lbtn_normal.png);}"
-    "QPushButton:hover {background-image: url(:/UI/res/item_lbtn_hover.png);}"
-    "QPushButton:pressed {background-image: url(:/UI/res/item_lbtn_down.png);}";
-const char kItemButtonStyle[] =
-    "QPushButton {color: rgb(0, 0, 0);border: none;border-radius: 0px;padding: 4px;padding-left: 5px;"
-    "padding-right: 5px;font-size:13px;background-image: url(:/UI/res/item_btn_normal.png);}"
-    "QPushButton:hover {background-image: url(:/UI/res/item_btn_hover.png);}"
-    "QPushButton:pressed {background-image: url(:/UI/res/item_btn_down.png);}"
-    "QPushButton:disabled {background-image: url(:/UI/res/item_btn_disabled.png);}";
-const char kGrey[] = "color:rgb(127, 127, 127)";
+// One sheet for the row rather than one per widget: a sheet is parsed per widget that holds one,
+// and a folder of many recordings builds many rows.
+const char kRowStyle[] =
+    "QPushButton#video, QPushButton#audio {color: rgb(0, 0, 0);border: none;border-radius: 0px;padding: 4px;"
+    "padding-left: 1px;padding-right: 1px;font-size:13px;background-image: url(:/UI/res/item_lbtn_normal.png);}"
+    "QPushButton#video:hover, QPushButton#audio:hover {background-image: url(:/UI/res/item_lbtn_hover.png);}"
+    "QPushButton#video:pressed, QPushButton#audio:pressed {background-image: url(:/UI/res/item_lbtn_down.png);}"
+    "QPushButton#open, QPushButton#remove {color: rgb(0, 0, 0);border: none;border-radius: 0px;padding: 4px;"
+    "padding-left: 5px;padding-right: 5px;font-size:13px;background-image: url(:/UI/res/item_btn_normal.png);}"
+    "QPushButton#open:hover, QPushButton#remove:hover {background-image: url(:/UI/res/item_btn_hover.png);}"
+    "QPushButton#open:pressed, QPushButton#remove:pressed {background-image: url(:/UI/res/item_btn_down.png);}"
+    "QPushButton#open:disabled, QPushButton#remove:disabled {background-image: "
+    "url(:/UI/res/item_btn_disabled.png);}"
+    "QLabel#label_Datetime, QLabel#label_Filepath {color:rgb(127, 127, 127)}";
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry, int pointSize)
 {
@@ -39,12 +41,11 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry, int 
     return label;
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const char* key, int maxWidth, const char* style)
+QPushButton* makeButton(QWidget* parent, const char* name, const char* key, int maxWidth)
 {
     auto* button = new QPushButton(LangText(key), parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setMaximumSize(maxWidth, 24);
-    button->setStyleSheet(QString::fromLatin1(style));
     button->setCursor(Qt::PointingHandCursor);
     parent->layout()->addWidget(button);
     return button;
@@ -58,12 +59,11 @@ VideoItem::VideoItem(QWidget* parent)
     setObjectName(QStringLiteral("VideoItem"));
     resize(360, kRowHeight);
     setFont(QFont(LangText("ui.font")));
+    setStyleSheet(QString::fromLatin1(kRowStyle));
 
     m_labelTopic = makeLabel(this, "label_Topic", QRect(10, 6, 341, 24), 10);
     m_labelDatetime = makeLabel(this, "label_Datetime", QRect(10, 30, 341, 21), 8);
-    m_labelDatetime->setStyleSheet(QString::fromLatin1(kGrey));
     m_labelFilepath = makeLabel(this, "label_Filepath", QRect(10, 50, 341, 21), 8);
-    m_labelFilepath->setStyleSheet(QString::fromLatin1(kGrey));
 
     m_ctrlWidget = new QWidget(this);
     m_ctrlWidget->setObjectName(QStringLiteral("ctrlWidget"));
@@ -72,10 +72,10 @@ VideoItem::VideoItem(QWidget* parent)
     layout->setObjectName(QStringLiteral("horizontalLayout"));
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);
-    makeButton(m_ctrlWidget, "video", "ui.video.video", 80, kListButtonStyle);
-    makeButton(m_ctrlWidget, "audio", "ui.video.audio", 80, kListButtonStyle);
-    makeButton(m_ctrlWidget, "open", "ui.video.open", 60, kItemButtonStyle);
-    makeButton(m_ctrlWidget, "remove", "ui.video.remove", 60, kItemButtonStyle);
+    makeButton(m_ctrlWidget, "video", "ui.video.video", 80);
+    makeButton(m_ctrlWidget, "audio", "ui.video.audio", 80);
+    makeButton(m_ctrlWidget, "open", "ui.video.open", 60);
+    makeButton(m_ctrlWidget, "remove", "ui.video.remove", 60);
     m_ctrlWidget->hide();
 
     QMetaObject::connectSlotsByName(this);

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -210,6 +211,41 @@ TEST_F(RecordingRow, ListShowsTheBarOfTheSelectedRowOnlyAndSurvivesDeletes)
     EXPECT_EQ(list.count(), 0);
     EXPECT_TRUE(list.findChildren<VideoItem*>().isEmpty());
     rows.removeRow(nullptr); // a caller in no entry changes nothing
+}
+
+TEST_F(RecordingRow, ManyRecordingsAreAddedInSlicesThatLeaveTheWindowResponsive)
+{
+    const QString root = vtxtest::makeTempDir("many");
+    constexpr int kCount = 30;
+    for (int i = 0; i < kCount; ++i) {
+        const QString folder = root + QStringLiteral("/2020-01-01 10.00.00 Topic%1 1").arg(i);
+        QDir().mkpath(folder);
+        QFile owner(folder + "/account.ini");
+        owner.open(QIODevice::WriteOnly);
+        owner.write("me");
+        QFile(folder + "/playback.m3u").open(QIODevice::WriteOnly);
+    }
+    VideoFolder scanner;
+    scanner.setOwner("me");
+    scanner.setRootFolder(root.toStdString());
+    QListWidget list;
+    RecordingsList rows(&list, &scanner);
+    scanner.rescan();
+    scanner.rescan();
+    QElapsedTimer slice;
+    slice.start();
+    rows.onVideoFinished();
+    // One slice, not all of them (a row takes far less than the whole list).
+    EXPECT_LT(slice.elapsed(), 1000);
+    EXPECT_GT(list.count(), 0);
+    EXPECT_LT(list.count(), kCount); // the rest follows on later turns of the event loop
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list.count() == kCount; }, 60000));
+
+    // The whole folder going away empties the list the same way.
+    QDir(root).removeRecursively();
+    scanner.rescan();
+    rows.onVideoGone();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list.count() == 0; }, 60000));
 }
 
 } // namespace

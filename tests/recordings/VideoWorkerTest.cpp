@@ -74,10 +74,18 @@ TEST_F(RecordingWorker, PassesRunAtOnceThenOnTheirClockAndEachAsksForThePath)
     ASSERT_TRUE(paths.wait(2000));
     EXPECT_LT(since.elapsed(), 1000); // the first pass does not wait for the clock
     // Claimed in the first pass, listed in the second.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }, 3000));
-    EXPECT_TRUE(scanner.takeNextRecord());
-    EXPECT_TRUE(scanner.takeNextRecord());
+    int taken = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            while (scanner.takeNextRecord())
+                ++taken;
+            return taken == 2;
+        },
+        3000));
     EXPECT_FALSE(scanner.takeNextRecord());
+    // One signal per batch of the same pass, at most one per record.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return finished.count() >= 1; }, 2000));
+    EXPECT_LE(finished.count(), 2);
 
     QTest::qWait(600);
     const qint64 elapsed = since.elapsed();
