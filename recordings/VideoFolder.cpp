@@ -73,9 +73,9 @@ void claim(int rootFd, const std::string& name, const std::string& owner)
 
 // Whether the owner file's first line is the owner, byte for byte. Reads no more than it must,
 // so a huge or binary file costs nothing; a pipe or device under that name is not opened for long.
-bool ownedBy(int dirFd, const std::string& owner)
+bool ownedBy(int rootFd, const std::string& ownerFile, const std::string& owner)
 {
-    Fd file(openat(dirFd, kOwnerFile, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    Fd file(openat(rootFd, ownerFile.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (file.fd < 0)
         return false;
     struct stat st;
@@ -295,8 +295,10 @@ void VideoFolder::checkFolder(int rootFd, const std::string& root, const std::st
             dropListed(root, name, known);
         return;
     }
-    Fd dir(openat(rootFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (dir.fd < 0 || !ownedBy(dir.fd, m_passOwner) || !hasPlaylist(dir.fd, kPlaylist) || m_abort)
+    // Relative to the root: the entry was a real folder when it was claimed and is again in this
+    // listing (checked by the caller), and neither file is followed if it is a link.
+    if (!hasPlaylist(rootFd, (name + '/' + kPlaylist).c_str()) ||
+        !ownedBy(rootFd, name + '/' + kOwnerFile, m_passOwner) || m_abort)
         return;
     std::optional<VideoRecord> record = recordFromFolderName(root, name);
     if (!record) {
@@ -363,6 +365,12 @@ void VideoFolder::rescan()
             continue;
         }
         it->second.seenInPass = m_pass;
+        // Swapped for a link or a file since it was claimed: no longer a recording of this root.
+        if (entry->d_type != DT_DIR && !isDirectoryEntry(rootFd, entry)) {
+            dropListed(root, name, it->second);
+            m_known.erase(it);
+            continue;
+        }
         checkFolder(rootFd, root, name, it->second);
     }
     closedir(dir);
