@@ -13,6 +13,9 @@ RecordingsList::RecordingsList(QListWidget* list, VideoFolder* scanner, QObject*
     , m_list(list)
     , m_scanner(scanner)
 {
+    // Every row has the same height; telling the view so keeps its layout from measuring every
+    // row again each time one is added.
+    m_list->setUniformItemSizes(true);
     connect(m_list, &QListWidget::currentItemChanged, this, &RecordingsList::onSelectionChanged);
 }
 
