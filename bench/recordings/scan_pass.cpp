@@ -239,7 +239,7 @@ BENCHMARK(guiStallWhileListing)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(guiStallIdle)
-    ->Name("gui_stall_10000/baseline")
+    ->Name("gui_stall_10000_rows/baseline")
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
