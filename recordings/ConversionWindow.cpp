@@ -1,6 +1,6 @@
 #include "ConversionWindow.h"
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "platform/TopLevelWindows.h"
 
 namespace {

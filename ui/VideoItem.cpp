@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "platform/Shell.h"
 #include "recordings/VideoFolder.h"
 #include "ui/MessageBox.h"

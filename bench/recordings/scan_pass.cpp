@@ -22,7 +22,7 @@
 #include <ctime>
 #include <memory>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "platform/Paths.h"
 #include "recordings/VideoFolder.h"
 #include "ui/RecordingsList.h"

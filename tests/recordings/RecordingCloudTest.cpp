@@ -8,12 +8,13 @@
 #include <gtest/gtest.h>
 
 #include "../sdk/CloudTestSupport.h"
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "platform/Paths.h"
 #include "platform/TopLevelWindows.h"
 #include "recordings/ConversionWindow.h"
 #include "recordings/VideoFolder.h"
 #include "sdk/HostMeeting.h"
+#include "sdk/MeetingControls.h"
 #include "sdk/MeetingEvent.h"
 #include "sdk/OrvoAuth.h"
 #include "sdk/RecordingFolder.h"
@@ -69,7 +70,7 @@ TEST(RecordingEndToEnd, AMeetingRecordedInTheSdkAppearsInTheListOfItsOwner)
     QObject::connect(&scanner, &VideoFolder::notifyVideoFinished, &rows, &RecordingsList::onVideoFinished);
     QObject::connect(&scanner, &VideoFolder::notifyVideoGone, &rows, &RecordingsList::onVideoGone);
     QObject::connect(&scanner, &VideoFolder::notifyUpdateVideoPath,
-                     [&] { scanner.setRootFolder(sdkRecordingFolder().toStdString()); });
+                     [&] { scanner.setRootFolder(meetingsdk::recordingFolder().toStdString()); });
     scanner.start(account, root.toStdString());
 
     {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "sdk/MeetingControls.h"
 #include "sdk/RecordingFolder.h"
 #include "sdk/SDKInterfaceWrap.h"
 
@@ -16,7 +17,7 @@ int main(int argc, char** argv)
     if (SDKInterfaceWrap::Instance().Initialize(param) != 0)
         return 2;
     const QString watched = prepareRecordingFolder();
-    const QString sdk = sdkRecordingFolder();
+    const QString sdk = meetingsdk::recordingFolder();
     std::printf("%s\n%s\n", watched.toUtf8().constData(), sdk.toUtf8().constData());
     SDKInterfaceWrap::Instance().Shutdown();
     return 0;

@@ -15,7 +15,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "platform/Paths.h"
 #include "recordings/VideoFolder.h"
 #include "support/TestEnvironment.h"

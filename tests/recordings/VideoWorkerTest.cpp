@@ -10,7 +10,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "platform/Paths.h"
 #include "platform/TopLevelWindows.h"
 #include "recordings/ConversionWindow.h"
