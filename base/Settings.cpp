@@ -196,18 +196,22 @@ bool isVerificationValid(const QString& account)
 
 QString firstRunRecordingFolder(const QString& sdkFolder)
 {
+    // Without an absolute folder there is nothing to move, and no place to put ours next to it:
+    // the step waits for a sign-in that has one.
+    const QString current = QDir::cleanPath(sdkFolder);
+    if (sdkFolder.trimmed().isEmpty() || QDir::isRelativePath(current) || QDir(current).isRoot())
+        return {};
     const QString file = configFile();
     if (platform::readProfileInt("System", "setup", 0, file) != 0)
         return {};
     write("System", "setup", "1", file);
 
-    QString current = sdkFolder;
-    while (current.size() > 1 && current.endsWith('/'))
-        current.chop(1);
-    const int slash = current.lastIndexOf('/');
-    const QString target = current.left(slash + 1) + QStringLiteral("Veltrex");
-    if (current.isEmpty() || !QDir().rename(current, target))
-        QDir().mkpath(target);
+    const QString target = current.left(current.lastIndexOf('/') + 1) + QStringLiteral("Veltrex");
+    // Already ours (the data folder was cleaned up, the SDK kept its setting): nothing to move.
+    // An existing folder of that name is never replaced.
+    if (current != target && !QFileInfo::exists(target))
+        QDir().rename(current, target);
+    QDir().mkpath(target);
     return target;
 }
 

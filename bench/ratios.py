@@ -1,5 +1,6 @@
 """Turns a Google Benchmark JSON report into ratio lines: name ratio measured baseline."""
 import json
+import re
 import sys
 
 report = json.load(open(sys.argv[1]))
@@ -7,7 +8,8 @@ times = {}
 for b in report.get("benchmarks", []):
     if b.get("run_type") == "aggregate":
         continue
-    name = b["name"].split("/min_time")[0]
+    # Options Google Benchmark appends to a name ("/iterations:1/manual_time") are not part of it.
+    name = re.split(r"/(?:min_time|iterations|repeats|manual_time|real_time)", b["name"])[0]
     times[name] = b["real_time"], b.get("time_unit", "ns")
 for name, (value, unit) in sorted(times.items()):
     if not name.endswith("/measured"):

@@ -1,3 +1,5 @@
 list(APPEND VTX_CLIENT_SOURCES
+    recordings/ConversionWindow.cpp
     recordings/FolderTree.cpp
+    recordings/VideoFolder.cpp
 )

@@ -27,4 +27,6 @@ list(APPEND VTX_CLIENT_SOURCES
     sdk/SDKEntryPoints.h
     sdk/SDKInterfaceWrap.cpp
     sdk/SDKInterfaceWrap.h
+    sdk/RecordingFolder.cpp
+    sdk/RecordingFolder.h
 )

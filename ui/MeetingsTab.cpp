@@ -8,12 +8,15 @@
 #include "base/Localization.h"
 #include "base/MeetingNumber.h"
 #include "base/Settings.h"
+#include "base/Text.h"
+#include "recordings/VideoFolder.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/CSDKSheduleMeetingUIWorkFlow.h"
 #include "sdk/HostMeeting.h"
 #include "sdk/MeetingControls.h"
 #include "ui/MainWindowForm.h"
 #include "ui/MessageBox.h"
+#include "ui/RecordingsList.h"
 #include "ui/ShellHost.h"
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"
@@ -28,11 +31,34 @@ MeetingsTab::MeetingsTab(MainWindowForm& form, ShellHost& host, QObject* parent)
     , m_ui(form)
     , m_host(host)
     , m_alwaysUsePmi(settings::readAlwaysUsePmi())
+    , m_scanner(std::make_unique<VideoFolder>())
 {
     m_ui.usingPMI->setChecked(m_alwaysUsePmi);
+    m_recordings = new RecordingsList(m_ui.listWidget_video, m_scanner.get(), this);
+    connect(m_scanner.get(), &VideoFolder::notifyVideoFinished, m_recordings, &RecordingsList::onVideoFinished);
+    connect(m_scanner.get(), &VideoFolder::notifyVideoGone, m_recordings, &RecordingsList::onVideoGone);
+    connect(m_scanner.get(), &VideoFolder::notifyUpdateVideoPath, this, &MeetingsTab::onUpdateVideoPath);
 }
 
-MeetingsTab::~MeetingsTab() = default;
+MeetingsTab::~MeetingsTab()
+{
+    stopRecordings();
+}
+
+void MeetingsTab::stopRecordings()
+{
+    m_scanner->stop();
+}
+
+void MeetingsTab::onUpdateVideoPath()
+{
+    // A folder changed in the SDK's settings dialog is followed; no folder (the SDK is gone) is not.
+    const QString folder = meetingsdk::recordingFolder();
+    if (!folder.isEmpty())
+        m_scanner->setRootFolder(WideToUtf8(folder));
+    if (m_personalMeetingId == 0 && m_scheduleFlow && !m_host.session().anonymousJoin)
+        m_scheduleFlow->ListMeetings();
+}
 
 void MeetingsTab::applyStyles()
 {
@@ -71,6 +97,9 @@ void MeetingsTab::start(CSDKSheduleMeetingUIEvent* listener)
     m_ui.homepage->show();
     m_ui.meetings->hide();
     setToolbarTabs(true);
+    const ShellSession& session = m_host.session();
+    if (!session.anonymousJoin && !session.recordingFolder.isEmpty())
+        m_scanner->start(WideToUtf8(session.account), WideToUtf8(session.recordingFolder));
 }
 
 void MeetingsTab::setToolbarTabs(bool homeSelected)
@@ -198,7 +227,9 @@ void MeetingsTab::releaseScheduleFlow()
 
 void MeetingsTab::clearLists()
 {
-    for (QListWidget* list : {m_ui.listWidget_plan, m_ui.listWidget_video}) {
+    stopRecordings();
+    m_recordings->clear();
+    for (QListWidget* list : {m_ui.listWidget_plan}) {
         while (list->count() > 0) {
             QWidget* row = list->itemWidget(list->item(0));
             list->removeItemWidget(list->item(0));

@@ -12,6 +12,8 @@ struct ListedMeeting;
 class CSDKSheduleMeetingUIEvent;
 class CSDKSheduleMeetingUIWorkFlow;
 class HostMeeting;
+class RecordingsList;
+class VideoFolder;
 class ShellHost;
 struct MainWindowForm;
 
@@ -64,6 +66,10 @@ public:
     void showListedMeeting(const ListedMeeting&) {}
     // The recordings switch of the tab: the scanner fills listWidget_video.
     void showRecordings() {}
+    // The scanner's periodic call: follow the SDK's recording folder, fill the plan list once.
+    void onUpdateVideoPath();
+    // Sign-out and teardown: the scanner ends before anything it reports to goes away.
+    void stopRecordings();
 
 signals:
     // The tab's content changed size; the shell lays the page out again.
@@ -79,4 +85,6 @@ private:
     UINT64 m_personalMeetingUniqueId = 0;
     std::unique_ptr<CSDKSheduleMeetingUIWorkFlow> m_scheduleFlow;
     std::unique_ptr<HostMeeting> m_hostFlow;
+    std::unique_ptr<VideoFolder> m_scanner;
+    RecordingsList* m_recordings = nullptr;
 };

@@ -18,6 +18,7 @@ struct ShellSession
     QString tempAccount; // anonymous joins: the service's temporary account
     QString tempPassword;
     QString pendingMeetingId; // handed over at start-up or by another copy, waiting for the join page
+    QString recordingFolder;  // where the SDK records; set at sign-in
     bool anonymousJoin = false;
     bool shareJoin = false;
 

@@ -22,6 +22,7 @@
 #include "platform/Tick.h"
 #include "sdk/MeetingControls.h"
 #include "sdk/OrvoAuth.h"
+#include "sdk/RecordingFolder.h"
 #include "ui/ClickableLabel.h"
 #include "ui/MainWindowForm.h"
 #include "ui/ShellHost.h"
@@ -199,9 +200,7 @@ void SignInPages::enterMainPage()
 {
     ShellSession& session = m_host.session();
     m_typedPassword = m_ui.userPassword->text();
-    const QString newFolder = settings::firstRunRecordingFolder(meetingsdk::recordingFolder());
-    if (!newFolder.isEmpty())
-        meetingsdk::setRecordingFolder(newFolder);
+    session.recordingFolder = prepareRecordingFolder();
     meetingsdk::disableAdvancedGeneralSettings();
 
     session.displayName = session.sdkUserName;

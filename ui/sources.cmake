@@ -14,4 +14,6 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/SignInPages.h
     ui/Styles.cpp
     ui/TipsDlg.cpp
+    ui/RecordingsList.cpp
+    ui/VideoItem.cpp
 )

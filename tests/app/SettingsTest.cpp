@@ -202,6 +202,20 @@ TEST_F(SettingsTest, FirstRunRecordingFolderIsCreatedWhenTheSdkFolderIsMissing)
     EXPECT_TRUE(QFileInfo(base + "/Veltrex").isDir());
 }
 
+TEST_F(SettingsTest, FirstRunRecordingFolderWaitsForAnAbsoluteSdkFolder)
+{
+    // Neither a folder named "Veltrex" in the working folder nor one at the top of the file system.
+    const QString cwd = QDir::currentPath();
+    for (const QString& bad : {QString(), QString("  "), QString("relative/Orvo"), QString("/")}) {
+        EXPECT_EQ(settings::firstRunRecordingFolder(bad), QString()) << bad.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(cwd + "/Veltrex"));
+    }
+    EXPECT_FALSE(QFileInfo::exists("/Veltrex"));
+    // The step was not used up by them.
+    const QString base = vtxtest::makeTempDir("rec");
+    EXPECT_EQ(settings::firstRunRecordingFolder(base + "/Orvo"), base + "/Veltrex");
+}
+
 TEST(ProgramVersion, HasFourNumbers)
 {
     EXPECT_EQ(settings::programVersionText(), "1.5.0.0");

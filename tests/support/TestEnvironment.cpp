@@ -34,6 +34,11 @@ void initEnvironment()
     QDir().mkpath(configHome());
     QDir().mkpath(runtimeDir());
     QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // A home of its own too: the SDK stand-in records into ~/Documents, and signing in moves
+    // that folder; neither may happen to the real user's files.
+    const QString home = g_root->filePath("home");
+    QDir().mkpath(home);
+    qputenv("HOME", home.toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", runtimeDir().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,5 +1,5 @@
 #pragma once
-// Every test process runs offscreen with its own temporary XDG_CONFIG_HOME and XDG_RUNTIME_DIR,
+// Every test process runs offscreen with its own temporary HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR,
 // so no test touches the real user's files and tests can run in parallel.
 
 #include <QString>

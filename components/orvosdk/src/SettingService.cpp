@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -24,12 +26,27 @@ namespace {
 
 std::mutex g_folderLock;
 QString g_folder;
+bool g_folderLoaded = false;
+
+// The SDK's own settings file: a folder chosen once is used again after a restart.
+QString SettingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Orvo/sdk.ini");
+}
+
+const QString kFolderKey = QStringLiteral("Recording/folder");
 
 } // namespace
 
 QString RecordingFolder()
 {
     std::lock_guard<std::mutex> lock(g_folderLock);
+    if (!g_folderLoaded) {
+        g_folderLoaded = true;
+        const QString saved = QSettings(SettingsFile(), QSettings::IniFormat).value(kFolderKey).toString();
+        if (!saved.isEmpty() && !QDir::isRelativePath(saved))
+            g_folder = saved;
+    }
     if (!g_folder.isEmpty())
         return g_folder;
     const QString overridden = qEnvironmentVariable("VTX_SDK_RECORDING_DIR");
@@ -40,6 +57,10 @@ void SetRecordingFolder(const QString& folder)
 {
     std::lock_guard<std::mutex> lock(g_folderLock);
     g_folder = folder;
+    g_folderLoaded = true;
+    QSettings settings(SettingsFile(), QSettings::IniFormat);
+    settings.setValue(kFolderKey, folder);
+    settings.sync();
 }
 
 const char* GeneralSettings::Label(int index, bool chinese)

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <string>
+#include <unordered_map>
+
+class QListWidget;
+class QListWidgetItem;
+class VideoFolder;
+class VideoItem;
+
+// Fills the recordings list from the scanner's reports: one VideoItem row per finished recording,
+// rows of vanished folders taken out again, the button bar shown on the selected row only.
+// The list widget and the scanner belong to the meetings tab.
+class RecordingsList : public QObject
+{
+    Q_OBJECT
+public:
+    RecordingsList(QListWidget* list, VideoFolder* scanner, QObject* parent = nullptr);
+    ~RecordingsList() override;
+
+    // Deletes every row (teardown).
+    void clear();
+    // The row showing this folder, or null.
+    VideoItem* rowOf(const std::string& path) const;
+
+    // Rows are built in slices of about this many milliseconds, so a folder of thousands of
+    // recordings does not freeze the window.
+    static constexpr int kSliceMs = 8;
+
+public slots:
+    // The scanner's notifyVideoFinished: rows for every record waiting, appended at the end.
+    void onVideoFinished();
+    // The scanner's notifyVideoGone: the rows of those folders go.
+    void onVideoGone();
+    // The list's currentItemChanged.
+    void onSelectionChanged(QListWidgetItem* current, QListWidgetItem* previous);
+    // Takes the row's entry out of the list; does nothing for a row that is in none.
+    void removeRow(VideoItem* row);
+
+private:
+    VideoItem* rowAt(QListWidgetItem* item) const;
+    void addRow(const std::string& topic, const std::string& dateTime, const std::string& path);
+    void removeItem(QListWidgetItem* item);
+    void continueLater(void (RecordingsList::*slot)(), bool& queued);
+
+    QListWidget* m_list;
+    VideoFolder* m_scanner;
+    std::unordered_map<std::string, QListWidgetItem*> m_items; // by folder path
+    bool m_finishedQueued = false;
+    bool m_goneQueued = false;
+};
