@@ -7,3 +7,7 @@ list(APPEND VTX_CLIENT_SOURCES
     net/TextConvert.cpp
     net/TextConvert.h
 )
+list(APPEND VTX_CLIENT_SOURCES
+    net/InviteApi.cpp
+    net/InviteApi.h
+)

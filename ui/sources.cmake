@@ -9,3 +9,12 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/Styles.cpp
     ui/TipsDlg.cpp
 )
+list(APPEND VTX_CLIENT_SOURCES
+    ui/invite/EmailInvite.cpp
+    ui/invite/InviteDialog.cpp
+    ui/invite/InvitePage.cpp
+    ui/invite/QrImage.cpp
+    ui/invite/UrlInvite.cpp
+    ui/invite/WebBrowserBinding.cpp
+    ui/invite/WeixinInvite.cpp
+)
