@@ -135,6 +135,20 @@ TEST_F(OfflineInviteDialog, TabsShowExactlyOnePageAndClosingOnlyHides)
     EXPECT_EQ(visiblePages(dlg), QStringList{"EmailInvite"});
 }
 
+TEST_F(OfflineInviteDialog, EnterInTheAddressFieldMakesATagAndKeepsTheDialogOpen)
+{
+    InviteDialog dlg(nullptr, meeting(98765432101ull));
+    dlg.show();
+    QLineEdit* input = addressInput(dlg);
+    QTest::keyClicks(input, QStringLiteral("a@example.com"));
+    // A dialog takes an unhandled Enter as a click of its default button, which would close it.
+    QTest::keyClick(input, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(page(dlg, "EmailInvite")->findChildren<QWidget*>("addressTag").size(), 1);
+    EXPECT_TRUE(input->text().isEmpty());
+}
+
 TEST_F(OfflineInviteDialog, CopyNoticeLastsTwoSecondsAfterTheLastCopy)
 {
     InviteDialog dlg(nullptr, meeting(98765432101ull));

@@ -23,7 +23,7 @@ EmailInvite::EmailInvite(InviteDialog* dialog, const QString& componentFolder)
     m_flag = invitepage::flagLabel(this, 113);
     m_tips = invitepage::tipsLabel(this, LangText("ui.email.tips"));
     m_cancel = invitepage::button(this, "pushButton_cancel", QRect(320, 260, 120, 40), LangText("box.cancel"),
-                                  styles::grayButton());
+                                  invitepage::secondaryButtonStyle());
     m_invite = invitepage::button(this, "pushButton_invite", QRect(450, 260, 120, 40), LangText("ui.email.invite"),
                                   styles::primaryButton());
     m_errorInfo = invitepage::errorLabel(this);
@@ -128,8 +128,12 @@ void EmailInvite::on_tagExist()
 
 void EmailInvite::onTimer()
 {
-    if (QWidget* field = m_browser->window())
+    if (QWidget* field = m_browser->window()) {
+        const bool revealing = field->isHidden();
         field->show();
+        if (revealing)
+            field->setFocus(Qt::OtherFocusReason);
+    }
     m_errorInfo->hide();
     m_timer->stop();
 }

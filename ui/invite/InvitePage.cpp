@@ -54,6 +54,16 @@ QPushButton* button(QWidget* page, const char* name, const QRect& geometry, cons
     return b;
 }
 
+QString secondaryButtonStyle()
+{
+    // Stretched rather than tiled: the grey pictures are narrower than a button with a long caption.
+    return QStringLiteral("QPushButton {color: rgb(0, 0, 0);border: none;border-radius: 3px;padding: 4px;"
+                          "padding-left: 10px;padding-right: 10px;font-size:14px;"
+                          "border-image: url(:/UI/res/btn_normal_gray.png);}"
+                          "QPushButton:hover {border-image: url(:/UI/res/btn_hover_gray.png);}"
+                          "QPushButton:pressed {border-image: url(:/UI/res/btn_down_gray.png);}");
+}
+
 QLabel* errorLabel(QWidget* page)
 {
     auto* label = new QLabel(page);

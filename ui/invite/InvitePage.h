@@ -19,6 +19,8 @@ QLabel* tipsLabel(QWidget* page, const QString& text);
 // The marker under the page's tab label.
 QLabel* flagLabel(QWidget* page, int x);
 QPushButton* button(QWidget* page, const char* name, const QRect& geometry, const QString& text, const QString& style);
+// Grey push button with black text, for the page's secondary action.
+QString secondaryButtonStyle();
 // "errorInfo": red, hidden.
 QLabel* errorLabel(QWidget* page);
 // Asks the dialog to close (it hides), after the current click has been handled.

@@ -55,8 +55,8 @@ UrlInvite::UrlInvite(InviteDialog* dialog)
 
     m_copy = invitepage::button(this, "pushButton_copy", QRect(440, 55, 120, 48), LangText("ui.link.copy"),
                                 styles::primaryButton());
-    m_copyInvitation = invitepage::button(this, "pushButton_copyInvitation", QRect(310, 260, 130, 40),
-                                          LangText("ui.link.copy_invitation"), styles::grayButton());
+    m_copyInvitation = invitepage::button(this, "pushButton_copyInvitation", QRect(305, 260, 135, 40),
+                                          LangText("ui.link.copy_invitation"), invitepage::secondaryButtonStyle());
     m_ok = invitepage::button(this, "pushButton_ok", QRect(450, 260, 120, 40), LangText("bol.finished"),
                               styles::primaryButton());
     m_errorInfo = invitepage::errorLabel(this);

@@ -56,8 +56,9 @@ TagEditor::TagEditor(QWidget* parent, platform::WindowHandle notifyWindow)
                                  "background-color:rgb(243,244,249);}"
                                  "QFrame#addressTag{background-color:rgb(24,144,255);border-radius:3px;}"
                                  "QFrame#addressTag[valid=\"false\"]{background-color:rgb(245,108,108);}"
-                                 "QFrame#addressTag QLabel{color:white;}"
-                                 "QFrame#addressTag QToolButton{color:white;border:none;}"));
+                                 "QFrame#addressTag QLabel{color:white;background:transparent;}"
+                                 "QFrame#addressTag QToolButton{color:white;background:transparent;border:none;}"
+                                 "QLineEdit#addressInput{background:transparent;border:none;}"));
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -71,10 +72,8 @@ TagEditor::TagEditor(QWidget* parent, platform::WindowHandle notifyWindow)
     m_input = new QLineEdit(m_container);
     m_input->setObjectName(QStringLiteral("addressInput"));
     m_input->setFrame(false);
-    m_input->setStyleSheet(QStringLiteral("background:transparent;border:none;"));
     m_input->installEventFilter(this);
     connect(m_input, &QLineEdit::textEdited, this, &TagEditor::onTextEdited);
-    connect(m_input, &QLineEdit::returnPressed, this, &TagEditor::commitInput);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
@@ -139,11 +138,19 @@ bool TagEditor::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_container && event->type() == QEvent::Resize) {
         relayout();
+    } else if (watched == m_container && event->type() == QEvent::MouseButtonPress) {
+        // A click anywhere in the field is a click into the input, as in a text box.
+        m_input->setFocus(Qt::MouseFocusReason);
     } else if (watched == m_input && event->type() == QEvent::FocusOut) {
         // Leaving the field keeps what was typed, as a tag.
         commitInput();
     } else if (watched == m_input && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        // Consumed: a dialog around the field would take Enter as its default button's click.
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            commitInput();
+            return true;
+        }
         if (key->key() == Qt::Key_Backspace && m_input->text().isEmpty() && !m_tags.isEmpty()) {
             removeTag(m_tags.last());
             return true;
@@ -201,6 +208,8 @@ void TagEditor::addAddresses(const QStringList& pieces)
         remove->setObjectName(QStringLiteral("tagRemove"));
         remove->setText(QStringLiteral("\u00d7"));
         remove->setCursor(Qt::PointingHandCursor);
+        // Removing a tag must not take the focus, which would turn half-typed text into a tag.
+        remove->setFocusPolicy(Qt::NoFocus);
         connect(remove, &QToolButton::clicked, this, [this, tag] { removeTag(tag); });
         layout->addWidget(text);
         layout->addWidget(remove);
