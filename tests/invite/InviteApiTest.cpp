@@ -55,6 +55,16 @@ TEST_F(InviteApi, EmailReachesTheOutboxOncePerAddressWithTheMeetingsValues)
     }
 }
 
+TEST_F(InviteApi, InternationalisedAddressArrivesUnchanged)
+{
+    const quint64 number = runningMeeting();
+    const std::string address = "\xe7\x94\xa8\xe6\x88\xb7@\xe4\xbe\x8b\xe5\xad\x90.\xe4\xb8\xad\xe5\x9b\xbd";
+    EXPECT_TRUE(net::sendEmailInvitation({address}, invitation(number)).sent);
+    const std::vector<std::string> mails = outboxMails(*m_service);
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_NE(mails[0].find("To: " + address), std::string::npos) << mails[0];
+}
+
 TEST_F(InviteApi, RefusalCarriesTheServicesMessageAndSendsNothing)
 {
     const quint64 number = runningMeeting();
