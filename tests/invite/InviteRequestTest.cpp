@@ -82,24 +82,28 @@ TEST(InviteValues, AScheduledMeetingLendsStartInUtc8DurationAndServicePassword)
 TEST(InviteValues, APersonalRoomTakesTheTimesOfTheRowItWasStartedFrom)
 {
     Schedule s;
-    s.rows[1] = {0, 0};         // the personal room: no time of its own
-    s.rows[2] = {kEvening, 30}; // the scheduled row started in it
-    s.rows[3] = {0, 0};
+    s.rows[1] = {0, 0}; // the personal room: no time of its own
     s.passwords[1] = "room";
     InviteFacts f = facts(1);
-    f.startedListMeeting = 2;
+    f.startedRow = ListedMeeting{kEvening, 30}; // the scheduled row started in it
     InviteMeeting m = inviteFor(f, s.listed(), s.password());
     EXPECT_EQ(m.startTime, "2020-01-07 04:00:00");
     EXPECT_EQ(m.duration, 30);
     EXPECT_EQ(m.password, "room"); // the password of the running meeting, not of the row
 
-    for (quint64 started : {quint64(0), quint64(3), quint64(99)}) {
-        f.startedListMeeting = started;
+    for (const std::optional<ListedMeeting>& started :
+         {std::optional<ListedMeeting>(), std::optional<ListedMeeting>(ListedMeeting{0, 30})}) {
+        f.startedRow = started;
         m = inviteFor(f, s.listed(), s.password());
-        EXPECT_EQ(m.startTime, "2026-12-09 10:00:00") << started;
-        EXPECT_EQ(m.duration, 60) << started;
-        EXPECT_EQ(m.password, "own") << started;
+        EXPECT_EQ(m.startTime, "2026-12-09 10:00:00");
+        EXPECT_EQ(m.duration, 60);
+        EXPECT_EQ(m.password, "own");
     }
+    // A listed meeting with a time of its own ignores the row.
+    s.rows[1] = {kEvening + 3600, 20};
+    m = inviteFor(f, s.listed(), s.password());
+    EXPECT_EQ(m.startTime, "2020-01-07 05:00:00");
+    EXPECT_EQ(m.duration, 20);
 }
 
 TEST(InviteValues, WithoutAScheduleListNothingIsLookedUp)

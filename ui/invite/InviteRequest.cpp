@@ -38,14 +38,8 @@ inviteFor(const InviteFacts& facts, const ListedMeetingLookup& listed, const Ser
     if (listed) {
         source = listed(facts.number);
         // A personal room has no time of its own; the scheduled row it was started from has.
-        if (source && source->start <= 0) {
-            source.reset();
-            if (facts.startedListMeeting != 0) {
-                std::optional<ListedMeeting> started = listed(facts.startedListMeeting);
-                if (started && started->start > 0)
-                    source = started;
-            }
-        }
+        if (source && source->start <= 0)
+            source = facts.startedRow && facts.startedRow->start > 0 ? facts.startedRow : std::nullopt;
     }
     if (!source)
         return meeting;

@@ -26,9 +26,11 @@ struct InviteFacts
     quint64 number = 0;
     QString joinUrl;
     QString topic;
-    std::string password;           // the meeting's own, UTF-8
-    std::string startText;          // when the meeting was entered, "YYYY-MM-DD HH:MM:SS"
-    quint64 startedListMeeting = 0; // the list row the user started the meeting from, 0 for none
+    std::string password;  // the meeting's own, UTF-8
+    std::string startText; // when the meeting was entered, "YYYY-MM-DD HH:MM:SS"
+    // The list row the user started the meeting from, when there is one (rows are known by their
+    // unique ID, the running meeting only by its number).
+    std::optional<ListedMeeting> startedRow;
     QString inviter;
 };
 
