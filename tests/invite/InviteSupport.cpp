@@ -11,9 +11,17 @@
 
 std::optional<QByteArray> decodeQr(const QImage& image)
 {
-    const QString file = vtxtest::makeTempDir(QStringLiteral("qr")) + QStringLiteral("/code.png");
-    if (!image.save(file, "PNG"))
+    // A plain PPM written here: Qt's image writers would load format plugins into the test.
+    const QString file = vtxtest::makeTempDir(QStringLiteral("qr")) + QStringLiteral("/code.ppm");
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    QFile out(file);
+    if (rgb.isNull() || !out.open(QIODevice::WriteOnly))
         return std::nullopt;
+    out.write(QByteArray("P6\n") + QByteArray::number(rgb.width()) + ' ' + QByteArray::number(rgb.height()) +
+              "\n255\n");
+    for (int y = 0; y < rgb.height(); ++y)
+        out.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
+    out.close();
     QProcess zbar;
     zbar.start(QStringLiteral("zbarimg"),
                {QStringLiteral("--quiet"), QStringLiteral("--raw"), QStringLiteral("-Sbinary"), file});
