@@ -11,7 +11,7 @@
 
 std::optional<QByteArray> decodeQr(const QImage& image)
 {
-    // A plain PPM written here: Qt's image writers would load format plugins into the test.
+    // A plain PPM, which zbarimg reads without any image plugin on either side.
     const QString file = vtxtest::makeTempDir(QStringLiteral("qr")) + QStringLiteral("/code.ppm");
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     QFile out(file);
