@@ -1,5 +1,6 @@
 #include "net/InviteApi.h"
 
+#include "base/MeetingNumber.h"
 #include "net/ServiceRequest.h"
 
 namespace net {
@@ -10,7 +11,7 @@ constexpr const char* kSendEmailPath = "/api/qzMeetings/meetings/send_email";
 
 std::optional<std::string> fetchShortLink(quint64 meetingId)
 {
-    const Reply reply = postFields(kShortLinkPath, {{"meetings_id", idText(meetingId)}});
+    const Reply reply = postFields(kShortLinkPath, {{"meetings_id", meetingNumberText(meetingId)}});
     if (!reply.ok())
         return std::nullopt;
     std::optional<std::string> link = reply.dataText();
@@ -31,7 +32,7 @@ EmailSendResult sendEmailInvitation(const std::vector<std::string>& addresses, c
     body.add("topic", invitation.topic)
         .add("start_time", invitation.startTime)
         .add("duration", std::to_string(invitation.durationMinutes) + " " + invitation.minuteUnit)
-        .add("meetings_id", idText(invitation.meetingId))
+        .add("meetings_id", meetingNumberText(invitation.meetingId))
         // The service spells the member this way.
         .add("mettings_password", invitation.password);
     const Reply reply = postJson(kSendEmailPath, body.text(), {{"email", list}});

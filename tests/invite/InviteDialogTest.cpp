@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "InviteSupport.h"
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "platform/Paths.h"
 #include "support/TestEnvironment.h"
 #include "ui/invite/EmailInvite.h"

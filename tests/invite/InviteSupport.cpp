@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <algorithm>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "platform/Paths.h"
 #include "support/TestEnvironment.h"
 

@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
+#include "base/Text.h"
 #include "net/CHTTPUtil.h"
 #include "net/InviteApi.h"
-#include "net/TextConvert.h"
 #include "platform/WindowMessage.h"
 #include "ui/Styles.h"
 #include "ui/invite/InviteDialog.h"

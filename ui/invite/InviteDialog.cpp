@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
+#include "base/Text.h"
 #include "net/InviteApi.h"
-#include "net/TextConvert.h"
 #include "ui/ClickableLabel.h"
 #include "ui/invite/EmailInvite.h"
 #include "ui/invite/UrlInvite.h"

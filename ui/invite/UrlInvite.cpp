@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "platform/Clipboard.h"
 #include "ui/Styles.h"
 #include "ui/invite/InviteDialog.h"

@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "ui/Styles.h"
 #include "ui/invite/InviteDialog.h"
 #include "ui/invite/InvitePage.h"
