@@ -27,13 +27,13 @@ InviteFacts facts(quint64 number)
 
 struct Schedule
 {
-    std::map<quint64, ListedMeeting> rows;
+    std::map<quint64, ScheduledSlot> rows;
     std::map<quint64, std::string> passwords;
-    ListedMeetingLookup listed()
+    ScheduledSlotLookup listed()
     {
-        return [this](quint64 n) -> std::optional<ListedMeeting> {
+        return [this](quint64 n) -> std::optional<ScheduledSlot> {
             const auto it = rows.find(n);
-            return it == rows.end() ? std::nullopt : std::optional<ListedMeeting>(it->second);
+            return it == rows.end() ? std::nullopt : std::optional<ScheduledSlot>(it->second);
         };
     }
     ServicePasswordLookup password()
@@ -85,14 +85,14 @@ TEST(InviteValues, APersonalRoomTakesTheTimesOfTheRowItWasStartedFrom)
     s.rows[1] = {0, 0}; // the personal room: no time of its own
     s.passwords[1] = "room";
     InviteFacts f = facts(1);
-    f.startedRow = ListedMeeting{kEvening, 30}; // the scheduled row started in it
+    f.startedRow = ScheduledSlot{kEvening, 30}; // the scheduled row started in it
     InviteMeeting m = inviteFor(f, s.listed(), s.password());
     EXPECT_EQ(m.startTime, "2020-01-07 04:00:00");
     EXPECT_EQ(m.duration, 30);
     EXPECT_EQ(m.password, "room"); // the password of the running meeting, not of the row
 
-    for (const std::optional<ListedMeeting>& started :
-         {std::optional<ListedMeeting>(), std::optional<ListedMeeting>(ListedMeeting{0, 30})}) {
+    for (const std::optional<ScheduledSlot>& started :
+         {std::optional<ScheduledSlot>(), std::optional<ScheduledSlot>(ScheduledSlot{0, 30})}) {
         f.startedRow = started;
         m = inviteFor(f, s.listed(), s.password());
         EXPECT_EQ(m.startTime, "2026-12-09 10:00:00");

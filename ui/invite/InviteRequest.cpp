@@ -5,6 +5,12 @@
 #include <QStyle>
 #include <cstdio>
 
+#include "base/Text.h"
+#include "net/ServiceRequest.h"
+#include "sdk/AuthUIEvent.h"
+#include "sdk/MeetingControls.h"
+#include "ui/MainWindow.h"
+
 namespace {
 constexpr int kDefaultDuration = 60;
 constexpr time_t kUtc8 = 8 * 3600;
@@ -23,7 +29,7 @@ std::string utc8Text(time_t utc)
 }
 
 InviteMeeting
-inviteFor(const InviteFacts& facts, const ListedMeetingLookup& listed, const ServicePasswordLookup& servicePassword)
+inviteFor(const InviteFacts& facts, const ScheduledSlotLookup& listed, const ServicePasswordLookup& servicePassword)
 {
     InviteMeeting meeting;
     meeting.number = facts.number;
@@ -34,7 +40,7 @@ inviteFor(const InviteFacts& facts, const ListedMeetingLookup& listed, const Ser
     meeting.duration = kDefaultDuration;
     meeting.inviter = facts.inviter;
 
-    std::optional<ListedMeeting> source;
+    std::optional<ScheduledSlot> source;
     if (listed) {
         source = listed(facts.number);
         // A personal room has no time of its own; the scheduled row it was started from has.
@@ -52,13 +58,50 @@ inviteFor(const InviteFacts& facts, const ListedMeetingLookup& listed, const Ser
     return meeting;
 }
 
-InviteLauncher::InviteLauncher(QWidget* mainWindow)
-    : m_mainWindow(mainWindow)
+std::optional<InviteMeeting> currentMeetingInvite(const QString& startText,
+                                                  const QString& inviter,
+                                                  const QString& hostAccount,
+                                                  const ScheduledSlotLookup& listed,
+                                                  const std::optional<ScheduledSlot>& startedRow)
+{
+    InviteFacts facts;
+    facts.number = meetingsdk::currentMeetingNumber();
+    if (facts.number == 0)
+        return std::nullopt;
+    facts.joinUrl = meetingsdk::currentJoinLink();
+    facts.topic = meetingsdk::currentMeetingTopic();
+    facts.password = WideToUtf8(meetingsdk::currentMeetingPassword());
+    facts.startText = WideToUtf8(startText);
+    facts.startedRow = startedRow;
+    facts.inviter = inviter;
+    ServicePasswordLookup password;
+    if (!hostAccount.isEmpty())
+        password = [hostAccount](quint64 number) { return net::queryMeetingPassword(hostAccount, number); };
+    return inviteFor(facts, listed, password);
+}
+
+InviteLauncher::InviteLauncher(QWidget* dialogParent)
+    : m_parent(dialogParent)
 {}
+
+InviteLauncher::InviteLauncher(MainWindow* window)
+    : m_parent(window)
+    , m_window(window)
+{
+    m_connection = QObject::connect(window, &MainWindow::inviteRequested, window, [this] { openForRunningMeeting(); });
+}
 
 InviteLauncher::~InviteLauncher()
 {
+    QObject::disconnect(m_connection);
     delete m_dialog.data();
+}
+
+void InviteLauncher::setScheduleLookups(ScheduledSlotLookup listed,
+                                        std::function<std::optional<ScheduledSlot>()> startedRow)
+{
+    m_listed = std::move(listed);
+    m_startedRow = std::move(startedRow);
 }
 
 void InviteLauncher::open(const InviteMeeting& meeting)
@@ -66,7 +109,7 @@ void InviteLauncher::open(const InviteMeeting& meeting)
     if (m_dialog)
         m_dialog->reinit(meeting);
     else
-        m_dialog = new InviteDialog(m_mainWindow, meeting);
+        m_dialog = new InviteDialog(m_parent, meeting);
     m_dialog->setModal(false);
     m_dialog->show();
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -80,4 +123,20 @@ void InviteLauncher::hide()
 {
     if (m_dialog)
         m_dialog->hide();
+}
+
+void InviteLauncher::onMeetingStatus(int status)
+{
+    if (status == MeetingEnded)
+        hide();
+}
+
+void InviteLauncher::openForRunningMeeting()
+{
+    // A guest has no account to ask the service with.
+    const QString host = m_window->anonymousJoinMode() ? QString() : m_window->signedInAccount();
+    const std::optional<ScheduledSlot> startedRow = m_startedRow ? m_startedRow() : std::nullopt;
+    if (const std::optional<InviteMeeting> meeting =
+            currentMeetingInvite(m_window->meetingStartTime(), m_window->displayName(), host, m_listed, startedRow))
+        open(*meeting);
 }

@@ -11,10 +11,11 @@
 
 #include "ui/invite/InviteDialog.h"
 
+class MainWindow;
 class QWidget;
 
 // A meeting of the signed-in user's schedule list.
-struct ListedMeeting
+struct ScheduledSlot
 {
     time_t start = 0; // seconds since 1970 UTC; 0 or less: no fixed time
     int duration = 0; // minutes
@@ -30,18 +31,26 @@ struct InviteFacts
     std::string startText; // when the meeting was entered, "YYYY-MM-DD HH:MM:SS"
     // The list row the user started the meeting from, when there is one (rows are known by their
     // unique ID, the running meeting only by its number).
-    std::optional<ListedMeeting> startedRow;
+    std::optional<ScheduledSlot> startedRow;
     QString inviter;
 };
 
-using ListedMeetingLookup = std::function<std::optional<ListedMeeting>(quint64 number)>;
+using ScheduledSlotLookup = std::function<std::optional<ScheduledSlot>(quint64 number)>;
 // The password the web service keeps for a meeting; nullopt when it gave none.
 using ServicePasswordLookup = std::function<std::optional<std::string>(quint64 number)>;
 
 // A scheduled meeting of the list lends its start (in UTC+8, the schedule's time zone), duration
 // and service password; otherwise the meeting's own values and 60 minutes are used.
 InviteMeeting
-inviteFor(const InviteFacts& facts, const ListedMeetingLookup& listed, const ServicePasswordLookup& servicePassword);
+inviteFor(const InviteFacts& facts, const ScheduledSlotLookup& listed, const ServicePasswordLookup& servicePassword);
+
+// The invite of the running meeting as the SDK reports it; nullopt outside a meeting. hostAccount
+// (empty for a guest) is asked about the meeting's password when the schedule lends its times.
+std::optional<InviteMeeting> currentMeetingInvite(const QString& startText,
+                                                  const QString& inviter,
+                                                  const QString& hostAccount,
+                                                  const ScheduledSlotLookup& listed,
+                                                  const std::optional<ScheduledSlot>& startedRow);
 
 // "YYYY-MM-DD HH:MM:SS" of a UTC time shifted to UTC+8.
 std::string utc8Text(time_t utc);
@@ -51,17 +60,31 @@ std::string utc8Text(time_t utc);
 class InviteLauncher
 {
 public:
-    explicit InviteLauncher(QWidget* mainWindow);
+    explicit InviteLauncher(QWidget* dialogParent);
+    // Answers the window's inviteRequested() with the running meeting.
+    explicit InviteLauncher(MainWindow* window);
     ~InviteLauncher();
     InviteLauncher(const InviteLauncher&) = delete;
     InviteLauncher& operator=(const InviteLauncher&) = delete;
 
+    // Where the meeting list lends scheduled times: a listed meeting by number, and the list row
+    // the running meeting was started from. Without them the meeting's own values are used.
+    void setScheduleLookups(ScheduledSlotLookup listed, std::function<std::optional<ScheduledSlot>()> startedRow);
+
     // Non-modal, centred on the primary screen, on top.
     void open(const InviteMeeting& meeting);
     void hide();
+    // A meeting status change (the values of MeetingStatusValue); the end hides the dialog.
+    void onMeetingStatus(int status);
     InviteDialog* dialog() const { return m_dialog; }
 
 private:
-    QWidget* m_mainWindow;
+    void openForRunningMeeting();
+
+    QWidget* m_parent;
+    MainWindow* m_window = nullptr;
+    QMetaObject::Connection m_connection;
+    ScheduledSlotLookup m_listed;
+    std::function<std::optional<ScheduledSlot>()> m_startedRow;
     QPointer<InviteDialog> m_dialog;
 };
