@@ -2,7 +2,7 @@
 # them go into one program folder; the desktop entry and icon go where desktops look for them.
 include(GNUInstallDirs)
 set(VTX_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/vtx)
-install(TARGETS VTX cleanup platform orvosdk httpclient httpdl
+install(TARGETS VTX cleanup platform orvosdk httpclient httpdl webbrowser
         RUNTIME DESTINATION ${VTX_PROGRAM_DIR}
         LIBRARY DESTINATION ${VTX_PROGRAM_DIR})
 install(FILES ${CMAKE_BINARY_DIR}/bin/zh_CN.ini ${CMAKE_BINARY_DIR}/bin/en_US.ini

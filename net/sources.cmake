@@ -7,3 +7,7 @@ list(APPEND VTX_CLIENT_SOURCES
     net/SignInApi.cpp
     net/SignInApi.h
 )
+list(APPEND VTX_CLIENT_SOURCES
+    net/InviteApi.cpp
+    net/InviteApi.h
+)

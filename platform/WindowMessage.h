@@ -45,6 +45,9 @@ WindowHandle registerWindow(QObject* receiver);
 void unregisterWindow(WindowHandle handle);
 // The handle of a registered receiver, 0 when it has none.
 WindowHandle handleOf(const QObject* receiver);
+// The receiver behind a handle of this process; null for unknown handles and those of other
+// processes. Use it on the receiver's thread, where it cannot go away under the caller.
+QObject* localReceiver(WindowHandle handle);
 
 // A handle whose receiver answers (in this process or another); 0 is never a window.
 bool isWindow(WindowHandle handle);

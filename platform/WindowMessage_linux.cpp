@@ -495,6 +495,15 @@ WindowHandle handleOf(const QObject* receiver)
     return it == reg.byObject.end() ? 0 : it->second;
 }
 
+QObject* localReceiver(WindowHandle handle)
+{
+    if (handle <= 0 || !isLocal(handle))
+        return nullptr;
+    Registry& reg = registry();
+    std::lock_guard<std::recursive_mutex> lock(reg.mutex);
+    return reg.find(handle);
+}
+
 bool isWindow(WindowHandle handle)
 {
     if (handle <= 0)

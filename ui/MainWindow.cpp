@@ -449,6 +449,7 @@ void MainWindow::OnAuthResult(int result)
 void MainWindow::OnMeetingStatus(int status, int code)
 {
     const QString reason = QString::fromUtf8(MeetingEvent::ReasonText(status, code));
+    m_invite->onMeetingStatus(status);
     if (status == MeetingInProgress) {
         m_meetingStartTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         m_meetingStartTick = platform::tickCount();

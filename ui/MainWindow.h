@@ -16,6 +16,7 @@
 #include "ui/MeetingsTab.h"
 #include "ui/ShellHost.h"
 #include "ui/SignInPages.h"
+#include "ui/invite/InviteRequest.h"
 
 class MeetingExit;
 class QLabel;
@@ -62,6 +63,9 @@ public:
     int startMeetingByNumber(UINT64 meetingNumber) { return m_meetings->startMeetingByNumber(meetingNumber); }
 
     QString displayName() const { return m_session.displayName; }
+    // When the running meeting was entered, "yyyy-MM-dd HH:mm:ss" local time.
+    QString meetingStartTime() const { return m_meetingStartTime; }
+    InviteLauncher& invites() { return *m_invite; }
     QString signedInAccount() const { return m_session.account; }
     bool anonymousJoinMode() const { return m_session.anonymousJoin; }
     bool shareJoinMode() const { return m_session.shareJoin; }
@@ -202,4 +206,6 @@ private:
     QString m_meetingStartTime;
     quint32 m_meetingStartTick = 0;
     std::unique_ptr<MeetingExit> m_meetingExit;
+    // Answers inviteRequested(); the dialog goes before the window's other children.
+    std::unique_ptr<InviteLauncher> m_invite = std::make_unique<InviteLauncher>(this);
 };

@@ -17,3 +17,13 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/RecordingsList.cpp
     ui/VideoItem.cpp
 )
+list(APPEND VTX_CLIENT_SOURCES
+    ui/invite/EmailInvite.cpp
+    ui/invite/InviteDialog.cpp
+    ui/invite/InvitePage.cpp
+    ui/invite/InviteRequest.cpp
+    ui/invite/QrImage.cpp
+    ui/invite/UrlInvite.cpp
+    ui/invite/WebBrowserBinding.cpp
+    ui/invite/WeixinInvite.cpp
+)

@@ -42,6 +42,7 @@ const QMap<QString, QStringList>& formatKeys()
         {"msg.invite_datetime", {"d", "d", "d", "d", "d"}}, // year, month, day, hour, minute
         {"msg.invite_meetingid", {"llu"}},                  // meeting number
         {"msg.invite_password", {"s"}},                     // password
+        {"msg.invite_link", {"s"}},                         // join link
     };
     return keys;
 }
