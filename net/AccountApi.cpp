@@ -82,9 +82,9 @@ std::optional<long long> decimalInteger(const std::string& text)
 
 } // namespace
 
-std::optional<UserProfile> fetchUserProfile(const QString& account)
+std::optional<UserProfile> fetchUserProfile(const QString& account, Timeouts limits)
 {
-    const Reply reply = postFields(kUserInfoPath, {{"email", WideToUtf8(account)}}, kAccountRequestLimit);
+    const Reply reply = postFields(kUserInfoPath, {{"email", WideToUtf8(account)}}, limits);
     if (!reply.ok())
         return std::nullopt;
     UserProfile profile;
@@ -146,13 +146,14 @@ std::optional<VersionAnswer> checkVersion()
     return readVersionAnswer(postJson(kNewVersionPath, body, {}, kAccountRequestLimit));
 }
 
-PasswordChangeResult changePassword(const QString& userId, const QString& newPassword, const QString& currentPassword)
+PasswordChangeResult
+changePassword(const QString& userId, const QString& newPassword, const QString& currentPassword, Timeouts limits)
 {
     const Reply reply = postFields(kSetUserPath,
                                    {{"user_id", WideToUtf8(userId)},
                                     {"password", WideToUtf8(newPassword)},
                                     {"passwordOld", WideToUtf8(currentPassword)}},
-                                   kAccountRequestLimit);
+                                   limits);
     PasswordChangeResult result;
     result.changed = reply.ok();
     if (!result.changed)

@@ -1,4 +1,5 @@
 list(APPEND VTX_CLIENT_SOURCES
+    ui/AboutDlg.cpp
     ui/ClickableLabel.cpp
     ui/HistoryItem.cpp
     ui/HistoryMeetings.cpp
@@ -6,6 +7,8 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/MainWindowForm.cpp
     ui/MeetingNumber.cpp
     ui/MessageBox.cpp
+    ui/ModifyPassword.cpp
     ui/Styles.cpp
     ui/TipsDlg.cpp
+    ui/UpgradeDlg.cpp
 )

@@ -55,7 +55,12 @@ class ServiceFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The sanitized service hashes a password through thousands of small allocations; with the
+        // slow unwinder each hash takes seconds on a busy machine, longer than a client may wait.
+        const QByteArray asan = qgetenv("ASAN_OPTIONS");
+        qputenv("ASAN_OPTIONS", asan + (asan.isEmpty() ? "" : ":") + "fast_unwind_on_malloc=1");
         m_service = std::make_unique<vtxtest::VtxService>();
+        qputenv("ASAN_OPTIONS", asan);
         ASSERT_TRUE(m_service->Ok()) << m_service->Error();
         qputenv("VTX_SERVICE_HOST", QByteArray::fromStdString(m_service->HostPort()));
         ASSERT_TRUE(loadLanguage(1));
