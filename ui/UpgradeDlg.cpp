@@ -29,7 +29,8 @@ QFont tenPoint()
 bool isWebAddress(const QString& url)
 {
     const QUrl parsed(url, QUrl::StrictMode);
-    return parsed.isValid() && (parsed.scheme() == QLatin1String("https") || parsed.scheme() == QLatin1String("http")) &&
+    return parsed.isValid() &&
+           (parsed.scheme() == QLatin1String("https") || parsed.scheme() == QLatin1String("http")) &&
            !parsed.host().isEmpty();
 }
 
@@ -146,8 +147,15 @@ void UpgradeDlg::on_downloadNow_clicked()
         return;
     case State::Idle:
     case State::Failed:
-        break;
+        download();
+        return;
     }
+}
+
+void UpgradeDlg::download()
+{
+    if (m_state == State::Downloading)
+        return;
     const QString url = QString::fromStdString(m_url);
     if (url.isEmpty()) {
         close();

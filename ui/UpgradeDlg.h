@@ -45,8 +45,10 @@ public:
     // How addresses and folders are opened; tests replace it so no browser starts.
     void setOpener(std::function<bool(const QString&)> opener);
 
-    // Starts the download at once (the mandatory update does not wait for the button).
-    void startDownload();
+    // What the download button does before a download ran: fetches the package, or hands the
+    // address to the browser when there is no download component or no web address. The mandatory
+    // update calls it without waiting for the button.
+    void download();
 
 private slots:
     void on_downloadNow_clicked();
@@ -56,6 +58,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void startDownload();
     void stopDownload();
     void finishDownload(bool ok);
 

@@ -1,9 +1,8 @@
-#include "ui/AboutDlg.h"
-
 #include <QLabel>
 #include <QPushButton>
 
 #include "AccountTestSupport.h"
+#include "ui/AboutDlg.h"
 
 TEST(AboutBox, ShowsNameAndVersionInBothLanguagesAndStartsTheCheck)
 {

@@ -1,8 +1,6 @@
 // The password dialog: its local rules, then the whole change against vtx-service, with the
 // settings file watched byte for byte.
 
-#include "ui/ModifyPassword.h"
-
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +17,7 @@
 #include "app/Settings.h"
 #include "net/AccountApi.h"
 #include "recordings/FolderTree.h"
+#include "ui/ModifyPassword.h"
 #include "ui/TipsDlg.h"
 
 namespace {

@@ -1,8 +1,6 @@
 // The upgrade dialog: release notes, the package name, and the download with its progress bar
 // through the real download component, including a connection lost halfway.
 
-#include "ui/UpgradeDlg.h"
-
 #include <QDir>
 #include <QLabel>
 #include <QProgressBar>
@@ -13,6 +11,7 @@
 
 #include "AccountTestSupport.h"
 #include "net/CHTTPUtil.h"
+#include "ui/UpgradeDlg.h"
 
 namespace {
 
