@@ -201,6 +201,11 @@ void AccountMenu::showUpgradeDialog()
     bringToFront(m_upgradeDialog, false);
 }
 
+UpgradeDlg* AccountMenu::upgradeDialog() const
+{
+    return m_upgradeDialog.data();
+}
+
 void AccountMenu::openUpgradeFromStrip()
 {
     if (m_host.showUpdateStrip)

@@ -18,12 +18,12 @@ class UpgradeDlg;
 // What the room needs from the main window.
 struct AccountMenuHost
 {
-    QWidget* window = nullptr;               // parent of the boxes; raised, closed by a relaunch
-    std::function<bool()> signedIn;          // an account is signed in (not an anonymous join)
-    std::function<bool()> inMeeting;         // a meeting is running
+    QWidget* window = nullptr;       // parent of the boxes; raised, closed by a relaunch
+    std::function<bool()> signedIn;  // an account is signed in (not an anonymous join)
+    std::function<bool()> inMeeting; // a meeting is running
     std::function<void(bool)> showUpdateStrip;
-    std::function<QString()> account;        // the signed-in account
-    std::function<QString()> userId;         // empty until the profile has been fetched
+    std::function<QString()> account; // the signed-in account
+    std::function<QString()> userId;  // empty until the profile has been fetched
     std::function<void(const QString&)> userIdFetched;
     std::function<void(const QString&)> passwordChanged;
     // Releases what the window holds before a relaunch, without starting the exit watchdog.
@@ -66,7 +66,7 @@ public:
     void meetingEnded();
 
     // The non-modal upgrade dialog on screen, if any.
-    UpgradeDlg* upgradeDialog() const { return m_upgradeDialog; }
+    UpgradeDlg* upgradeDialog() const;
     // Tests: adjust every upgrade dialog before it is shown (download folder, opener).
     void setUpgradeDialogSetup(std::function<void(UpgradeDlg&)> setup) { m_dialogSetup = std::move(setup); }
 
