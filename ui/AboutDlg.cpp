@@ -44,7 +44,7 @@ AboutDlg::AboutDlg(std::function<void()> checkUpdate, QWidget* parent)
 
     auto* check = new QPushButton(LangText("ui.menu.update"), this);
     check->setObjectName(QStringLiteral("checkUpgrade"));
-    check->setGeometry(186, 190, 111, 31);
+    check->setGeometry(166, 190, 151, 31); // wide enough for the English caption
     check->setStyleSheet(styles::primaryButton());
 
     QMetaObject::connectSlotsByName(this);

@@ -85,9 +85,9 @@ void ModifyPassword::buildForm()
 
     label(this, "label_modify", QRect(180, 20, 291, 51), 19, LangText("ui.menu.pwd"));
     m_markCurrent = errorMark(this, "label_editline_1", 154);
-    label(this, "label_curpwd", QRect(180, 96, 151, 21), 10, LangText("ui.pwd.label_curpwd"));
-    label(this, "label_newpwd", QRect(180, 172, 151, 21), 10, LangText("ui.pwd.label_newpwd"));
-    label(this, "label_comfirmpwd", QRect(180, 250, 151, 21), 10, LangText("ui.pwd.label_comfirmpwd"));
+    label(this, "label_curpwd", QRect(180, 96, 321, 21), 10, LangText("ui.pwd.label_curpwd"));
+    label(this, "label_newpwd", QRect(180, 172, 321, 21), 10, LangText("ui.pwd.label_newpwd"));
+    label(this, "label_comfirmpwd", QRect(180, 250, 321, 21), 10, LangText("ui.pwd.label_comfirmpwd"));
     // The current password may be older than today's rules, so it has no length limit.
     m_current = passwordField(this, "curPassword", 123, 0);
     m_new = passwordField(this, "newPassword", 200, kMaxLength);
@@ -107,7 +107,8 @@ void ModifyPassword::buildForm()
     auto* cancel = new QPushButton(LangText("box.cancel"), this);
     cancel->setObjectName(QStringLiteral("pushButton_cancel"));
     cancel->setGeometry(310, 350, 120, 40);
-    cancel->setStyleSheet(styles::grayButton());
+    // Dark text: the grey pictures are too light for the shared white caption.
+    cancel->setStyleSheet(styles::grayButton() + QStringLiteral("QPushButton{color:rgb(0,0,0);}"));
 
     m_waitingLabel = label(this, "waiting", QRect(450, 360, 100, 20), 0);
     m_movie = new QMovie(QStringLiteral(":/UI/res/loading.gif"), QByteArray(), this);

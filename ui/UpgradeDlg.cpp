@@ -72,13 +72,13 @@ UpgradeDlg::UpgradeDlg(const std::string& url, const std::string& tips, QWidget*
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progressBar"));
-    m_progress->setGeometry(110, 290, 275, 12);
+    m_progress->setGeometry(110, 288, 275, 10);
     m_progress->setRange(0, 100);
     m_progress->setTextVisible(false);
     m_progress->hide();
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("label_status"));
-    m_status->setGeometry(110, 304, 280, 26);
+    m_status->setGeometry(110, 298, 280, 34);
     m_status->setWordWrap(true);
     m_status->hide();
 
