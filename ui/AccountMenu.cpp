@@ -14,6 +14,7 @@
 #include "net/AccountApi.h"
 #include "platform/Process.h"
 #include "ui/AboutDlg.h"
+#include "ui/ClickableLabel.h"
 #include "ui/MessageBox.h"
 #include "ui/ModifyPassword.h"
 #include "ui/TipsDlg.h"
@@ -211,6 +212,18 @@ void AccountMenu::openUpgradeFromStrip()
     if (m_host.showUpdateStrip)
         m_host.showUpdateStrip(false);
     showUpgradeDialog();
+}
+
+ClickableLabel* AccountMenu::createLanguageLink(QWidget* page, const QRect& geometry)
+{
+    auto* link = new ClickableLabel(page);
+    link->setObjectName(QStringLiteral("label_language"));
+    link->setGeometry(geometry);
+    link->setText(LangText("ui.language"));
+    link->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(link, &ClickableLabel::clicked, this,
+            [this, link] { popUpLanguageMenu(link->mapToGlobal(QPoint(0, link->height()))); });
+    return link;
 }
 
 void AccountMenu::popUpUserMenu(const QPoint& windowPos)

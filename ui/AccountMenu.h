@@ -9,7 +9,9 @@
 #include <memory>
 #include <string>
 
+class ClickableLabel;
 class QMenu;
+class QRect;
 class QPoint;
 class QSystemTrayIcon;
 class QWidget;
@@ -53,6 +55,9 @@ public:
     bool mandatoryUpdate() const { return m_mandatory; }
     // A mandatory update that arrived during a meeting waits for its end.
     bool mandatoryUpdateWaiting() const { return m_mandatoryWaiting; }
+
+    // A "Language" link on a page (the home page, before anyone signs in) that opens the language menu.
+    ClickableLabel* createLanguageLink(QWidget* page, const QRect& geometry);
 
     void popUpUserMenu(const QPoint& windowPos);
     void popUpLanguageMenu(const QPoint& globalPos);

@@ -21,6 +21,7 @@
 #include "platform/Process.h"
 #include "recordings/FolderTree.h"
 #include "ui/AboutDlg.h"
+#include "ui/ClickableLabel.h"
 #include "ui/MessageBox.h"
 #include "ui/ModifyPassword.h"
 #include "ui/TipsDlg.h"
@@ -353,6 +354,20 @@ TEST_F(AccountRoom, SignOutAsksThenRelaunchesIntoTheSignInPage)
     EXPECT_TRUE(startup::restarting());
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_EQ(m_room->trayIcon(), nullptr);
+}
+
+TEST_F(AccountRoom, HomePageLinkOffersTheLanguageMenuBeforeSignIn)
+{
+    ClickableLabel* link = m_room->createLanguageLink(m_window.get(), QRect(250, 8, 100, 20));
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->parentWidget(), m_window.get());
+    EXPECT_EQ(link->objectName(), QStringLiteral("label_language"));
+    EXPECT_EQ(link->text(), LangText("ui.language"));
+    EXPECT_EQ(m_room->userMenu(), nullptr); // nobody signed in, no user menu
+    QTest::mousePress(link, Qt::LeftButton);
+    EXPECT_TRUE(m_room->languageMenu()->isVisible());
+    EXPECT_EQ(m_room->languageMenu()->pos(), link->mapToGlobal(QPoint(0, link->height())));
+    m_room->languageMenu()->hide();
 }
 
 TEST_F(AccountRoom, LanguageChoiceIsKeptEvenWhenTheRelaunchIsDeclined)
