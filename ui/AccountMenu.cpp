@@ -76,10 +76,19 @@ void AccountMenu::createMenus()
     m_trayIcon->setContextMenu(m_userMenu.get());
 }
 
+void AccountMenu::tearDown()
+{
+    m_trayIcon.reset();
+    std::lock_guard<std::mutex> lock(m_gate->mutex);
+    m_gate->open = false;
+}
+
 bool AccountMenu::startUpdateCheck(bool userAsked)
 {
     {
         std::lock_guard<std::mutex> lock(m_gate->mutex);
+        if (!m_gate->open)
+            return false;
         if (m_gate->running) {
             // The running check answers this request too.
             m_userAsked = m_userAsked || userAsked;

@@ -46,6 +46,8 @@ public:
     // Exists from construction, so the home page can offer it before anyone signs in.
     QMenu* languageMenu() const { return m_languageMenu.get(); }
     QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }
+    // Part of the main window's teardown: the tray icon goes, and a check still running is ignored.
+    void tearDown();
 
     // Starts a check on a worker thread unless one is running (then false). A check the user asked
     // for tells a signed-in user when there is nothing new or the service could not be asked.
