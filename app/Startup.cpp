@@ -11,9 +11,11 @@
 #include <memory>
 #include <thread>
 
-#include "app/Localization.h"
 #include "app/ProcessLookup.h"
-#include "app/Settings.h"
+#include "base/Lifecycle.h"
+#include "base/Localization.h"
+#include "base/MeetingNumber.h"
+#include "base/Settings.h"
 #include "platform/NamedMutex.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
@@ -24,28 +26,9 @@
 
 namespace {
 
-const char kLaunchPrefix[] = "vtxlaunch://roomID:";
-
-std::unique_ptr<platform::NamedMutex> g_instanceLock;
-bool g_restarting = false;
-std::function<bool(const QStringList&)> g_relaunchHandler;
-
 void sleepMs(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-qint64 leadingInt64(const QString& text)
-{
-    const QByteArray bytes = text.toLatin1();
-    return std::strtoll(bytes.constData(), nullptr, 10);
-}
-
-qint64 leadingPid(const QString& text)
-{
-    const QByteArray bytes = text.toLatin1();
-    const long value = std::strtol(bytes.constData(), nullptr, 10);
-    return value > 0 && value <= 0x7FFFFFFF ? value : 0;
 }
 
 QString ownExecutableName()
@@ -96,43 +79,16 @@ int handOverToRunningCopy(qint64 meetingId)
 
 } // namespace
 
-CommandLine parseCommandLine(const QStringList& arguments)
-{
-    CommandLine cl;
-    if (arguments.size() == 1) {
-        const QString& arg = arguments.first();
-        if (arg.startsWith(QLatin1String(kLaunchPrefix), Qt::CaseSensitive)) {
-            QString rest = arg.mid(int(sizeof(kLaunchPrefix)) - 1);
-            while (rest.startsWith('/'))
-                rest.remove(0, 1);
-            while (rest.endsWith('/'))
-                rest.chop(1);
-            cl.meetingId = leadingInt64(rest);
-        }
-    } else if (arguments.size() == 2) {
-        const qint64 pid = leadingPid(arguments.at(1));
-        if (arguments.first() == QLatin1String("goto_login_ui")) {
-            cl.role = CommandLine::SignIn;
-            cl.pid = pid;
-        } else if (arguments.first() == QLatin1String("cleanup") && pid != 0) {
-            cl.role = CommandLine::Watchdog;
-            cl.pid = pid;
-        }
-    }
-    return cl;
-}
-
 bool waitForProcessEnd(qint64 pid, int rounds, bool terminateAtEnd)
 {
-    for (int i = 0; i < rounds; ++i) {
-        if (lookupProcess(ownExecutableName(), pid, kProcessExists) == -2)
-            return true;
-        sleepMs(1000);
-    }
-    if (lookupProcess(ownExecutableName(), pid, kProcessExists) == -2)
+    switch (platform::watchEarlierCopy(pid, rounds * 1000, terminateAtEnd)) {
+    case platform::CopyWatch::NotACopy:
+    case platform::CopyWatch::Ended:
         return true;
-    if (terminateAtEnd)
-        lookupProcess(ownExecutableName(), pid, kTerminateById);
+    case platform::CopyWatch::Terminated:
+    case platform::CopyWatch::StillRunning:
+        break;
+    }
     return false;
 }
 
@@ -166,7 +122,7 @@ int runVtx(int argc, char** argv)
         if (!waitForOldClient(previousPid))
             return 0;
     }
-    g_instanceLock = std::make_unique<platform::NamedMutex>(startup::kInstanceLockName);
+    startup::takeInstanceLock();
 
     QFile qss(QStringLiteral(":/QSS/res/style.qss"));
     if (qss.open(QIODevice::ReadOnly))
@@ -176,7 +132,9 @@ int runVtx(int argc, char** argv)
         app.installTranslator(&translator);
 
     auto* window = new MainWindow(); // made without a maximise button
-    window->show();
+    // A fatal SDK error in the constructor already said so and queued the exit.
+    if (!window->fatalErrorShown())
+        window->show();
     if (cl.meetingId != 0)
         window->setPendingMeetingId(QString::number(cl.meetingId));
 
@@ -193,45 +151,6 @@ int runVtx(int argc, char** argv)
     }
     const int rc = app.exec();
     delete window;
-    g_instanceLock.reset();
+    startup::releaseInstanceLock();
     return rc;
 }
-
-namespace startup {
-
-bool restarting()
-{
-    return g_restarting;
-}
-void setRestarting(bool on)
-{
-    g_restarting = on;
-}
-
-void releaseInstanceLock()
-{
-    if (g_instanceLock)
-        g_instanceLock->release();
-    g_instanceLock.reset();
-}
-
-void startExitWatchdog(bool& watchdogStarted)
-{
-    if (watchdogStarted)
-        return;
-    watchdogStarted = true;
-    releaseInstanceLock();
-    relaunch({QStringLiteral("cleanup"), QString::number(platform::currentProcessId())});
-}
-
-bool relaunch(const QStringList& arguments)
-{
-    return g_relaunchHandler ? g_relaunchHandler(arguments) : platform::relaunchSelf(arguments);
-}
-
-void setRelaunchHandler(std::function<bool(const QStringList&)> handler)
-{
-    g_relaunchHandler = std::move(handler);
-}
-
-} // namespace startup

@@ -5,44 +5,13 @@
 #include <QStringList>
 #include <functional>
 
-struct CommandLine
-{
-    enum Role
-    {
-        Normal,   // the user, a browser link (meetingId set) or a language change started us
-        SignIn,   // "goto_login_ui <pid>": relaunched after sign-out, opens the sign-in page
-        Watchdog, // "cleanup <pid>": make sure the old client ends, then exit
-    };
-    Role role = Normal;
-    qint64 meetingId = 0;
-    qint64 pid = 0;
-};
+#include "app/CommandLine.h"
+#include "base/Lifecycle.h"
 
-// Arguments without the program name.
-CommandLine parseCommandLine(const QStringList& arguments);
-
-// Waits up to rounds seconds for the process to end; terminates it after the last round when asked.
-// True when the process ended by itself.
+// Waits up to rounds seconds for an earlier copy of VTX of this user to end; terminates it after the
+// last round when asked. Any other process (a reused or mistyped ID) is neither waited for nor touched.
+// True when there is nothing left to wait for: the copy ended by itself, or pid is not one.
 bool waitForProcessEnd(qint64 pid, int rounds, bool terminateAtEnd);
 
 // The whole client: returns the process exit code.
 int runVtx(int argc, char** argv);
-
-namespace startup {
-
-const char kInstanceLockName[] = "Veltrex_Cloud_Meeting";
-
-// Set when the client relaunches itself; suppresses the exit question.
-bool restarting();
-void setRestarting(bool on);
-
-// Gives up the single-instance lock so that a relaunched copy can start.
-void releaseInstanceLock();
-// Gives up the lock and starts "cleanup <our pid>", unless watchdogStarted says it was done.
-void startExitWatchdog(bool& watchdogStarted);
-// Starts a new copy of VTX with these arguments.
-bool relaunch(const QStringList& arguments);
-// Tests replace the relaunch so that no copy of the test program is started.
-void setRelaunchHandler(std::function<bool(const QStringList&)> handler);
-
-} // namespace startup

@@ -1,7 +1,6 @@
 # Sources of the app/ layer (main.cpp is not part of the library).
 list(APPEND VTX_CLIENT_SOURCES
-    app/Localization.cpp
+    app/CommandLine.cpp
     app/ProcessLookup.cpp
-    app/Settings.cpp
     app/Startup.cpp
 )

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "net/TextConvert.h"
+#include "base/Text.h"
 
 namespace net {
 namespace {

@@ -5,24 +5,17 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/MeetingNumber.h"
+#include "base/Text.h"
 #include "net/CHTTPUtil.h"
-#include "net/TextConvert.h"
 
 namespace net {
 namespace {
 
-constexpr const char* kDefaultServiceHost = "127.0.0.1:18443";
-constexpr const char* kDefaultSdkWebDomain = "https://127.0.0.1:18443";
 constexpr const char* kQueryListMettingPath = "/api/orvo/user/QueryListMetting";
 
 std::atomic<long> g_connectMs{0};
 std::atomic<long> g_totalMs{0};
-
-std::string fromEnvironment(const char* name, const char* fallback)
-{
-    const char* value = std::getenv(name);
-    return (value && *value) ? std::string(value) : std::string(fallback);
-}
 
 enum class Method
 {
@@ -69,16 +62,6 @@ Reply perform(Method method,
 
 } // namespace
 
-std::string serviceHost()
-{
-    return fromEnvironment("VTX_SERVICE_HOST", kDefaultServiceHost);
-}
-
-std::string sdkWebDomain()
-{
-    return fromEnvironment("VTX_SDK_DOMAIN", kDefaultSdkWebDomain);
-}
-
 std::string serviceUrl(const std::string& pathAndQuery)
 {
     return "https://" + serviceHost() + pathAndQuery;
@@ -122,11 +105,6 @@ std::string withQuery(const std::string& path, const QueryParams& params)
         separator = '&';
     }
     return url;
-}
-
-std::string idText(quint64 id)
-{
-    return std::to_string(static_cast<long long>(id));
 }
 
 std::string jsonEscape(const std::string& text)
@@ -347,7 +325,8 @@ Reply postFields(const std::string& path, const httpclient::FieldMap& fields, Ti
 
 std::optional<std::string> queryMeetingPassword(const QString& hostId, quint64 meetingId)
 {
-    const Reply reply = getJson(kQueryListMettingPath, {{"host_id", WideToUtf8(hostId)}, {"id", idText(meetingId)}});
+    const Reply reply =
+        getJson(kQueryListMettingPath, {{"host_id", WideToUtf8(hostId)}, {"id", meetingNumberText(meetingId)}});
     return reply.string("password");
 }
 

@@ -13,14 +13,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/ServiceConfig.h"
 #include "components/httpclient/include/httpclient/HttpClient.h"
 
 namespace net {
 
-// "host:port" of the web service; VTX_SERVICE_HOST overrides the built-in value.
-std::string serviceHost();
-// Base address handed to the meeting SDK; VTX_SDK_DOMAIN overrides the built-in value.
-std::string sdkWebDomain();
+using base::sdkWebDomain;
+using base::serviceHost;
 // "https://" + serviceHost() + pathAndQuery.
 std::string serviceUrl(const std::string& pathAndQuery);
 
@@ -42,8 +41,6 @@ using QueryParams = std::vector<std::pair<std::string, std::string>>;
 std::string percentEncode(const std::string& value);
 // path + "?" + name=value pairs (names and values encoded); path alone when params is empty.
 std::string withQuery(const std::string& path, const QueryParams& params);
-// A meeting number as the service expects it: signed 64-bit decimal.
-std::string idText(quint64 id);
 
 // The inside of a JSON string literal: quotation mark, backslash and control characters escaped.
 std::string jsonEscape(const std::string& text);

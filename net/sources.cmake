@@ -6,6 +6,6 @@ list(APPEND VTX_CLIENT_SOURCES
     net/CHTTPUtil.h
     net/ServiceRequest.cpp
     net/ServiceRequest.h
-    net/TextConvert.cpp
-    net/TextConvert.h
+    net/SignInApi.cpp
+    net/SignInApi.h
 )

@@ -6,5 +6,6 @@
 
 // Deletes path and everything below it. Symbolic links are removed as links, never followed.
 // What cannot be deleted stays, together with the folders that hold it. A path that cannot be
-// listed is left untouched.
+// listed is left untouched. The removal never leaves the file system of path: a mount point below
+// it (another file system or a bind mount) stays in place with everything in it.
 void removeFolderTree(const std::string& path);

@@ -60,6 +60,20 @@ IMeetingItemInfo* CSDKSheduleMeetingUIWorkFlow::MeetingItem(UINT64 meetingId)
     return m_service ? m_service->GetMeetingItem(meetingId) : nullptr;
 }
 
+std::optional<ListedMeeting> CSDKSheduleMeetingUIWorkFlow::Listed(UINT64 meetingId)
+{
+    IMeetingItemInfo* item = MeetingItem(meetingId);
+    if (!item)
+        return std::nullopt;
+    ListedMeeting meeting;
+    meeting.number = item->GetMeetingNumber();
+    meeting.uniqueId = item->GetMeetingUniqueID();
+    if (const wchar_t* topic = item->GetMeetingTopic())
+        meeting.topic = QString::fromWCharArray(topic);
+    meeting.personal = item->IsPersonalMeeting();
+    return meeting;
+}
+
 int CSDKSheduleMeetingUIWorkFlow::ListMeetings()
 {
     return m_service ? int(m_service->ListMeeting()) : int(SDKERR_UNINITIALIZE);
@@ -79,8 +93,12 @@ int CSDKSheduleMeetingUIWorkFlow::EditMeeting()
 
 void CSDKSheduleMeetingUIWorkFlow::onListMeeting(PreMeetingAPIResult result, IList<UINT64>* lstMeetingList)
 {
-    if (m_listener)
-        m_listener->OnListMeeting(result, lstMeetingList);
+    if (!m_listener)
+        return;
+    std::vector<UINT64> ids;
+    for (int i = 0; lstMeetingList && i < lstMeetingList->GetCount(); ++i)
+        ids.push_back(lstMeetingList->GetItem(unsigned(i)));
+    m_listener->OnListMeeting(result, ids);
 }
 
 void CSDKSheduleMeetingUIWorkFlow::onScheduleOrEditMeeting(PreMeetingAPIResult result, UINT64 meetingUniqueID)

@@ -2,9 +2,10 @@
 // The signed-in user's scheduled meetings: one schedule item and one edit item, submitted to the
 // SDK's pre-meeting service, whose results go to the main window.
 
-#include "orvosdk/orvo_sdk.h"
+#include <optional>
 
-class CSDKSheduleMeetingUIEvent;
+#include "orvosdk/orvo_sdk.h"
+#include "sdk/CSDKSheduleMeetingUIEvent.h"
 
 class CSDKSheduleMeetingUIWorkFlow : public ORVOSDK::IPreMeetingServiceEvent
 {
@@ -23,6 +24,8 @@ public:
     ORVOSDK::IScheduleMeetingItem* EditItem() const { return m_editItem; }
     // Owned by the SDK; null without a service or for an unknown meeting.
     ORVOSDK::IMeetingItemInfo* MeetingItem(UINT64 meetingId);
+    // The same meeting in Qt types; nullopt where MeetingItem is null.
+    std::optional<ListedMeeting> Listed(UINT64 meetingId);
 
     // 7 without a service (or, for EditMeeting, without an edit item); otherwise the SDK's result.
     int ListMeetings();

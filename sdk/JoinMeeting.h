@@ -18,9 +18,6 @@ public:
              bool shareScreen,
              bool withoutLogin);
 
-    // The number as the SDK takes it: leading blanks skipped, digits up to the first other character.
-    static UINT64 ParseMeetingNumber(const QString& text);
-
     CSDKJoinMeetingForLoginUserFlow& Workflow() { return m_workflow; }
 
 private:

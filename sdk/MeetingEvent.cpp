@@ -3,9 +3,14 @@
 #include <QString>
 #include <string>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/SDKInterfaceWrap.h"
+
+static_assert(MeetingConnecting == ORVOSDK::MEETING_STATUS_CONNECTING &&
+                  MeetingInProgress == ORVOSDK::MEETING_STATUS_INMEETING &&
+                  MeetingFailed == ORVOSDK::MEETING_STATUS_FAILED && MeetingEnded == ORVOSDK::MEETING_STATUS_ENDED,
+              "the windows' meeting statuses are the SDK's");
 
 using namespace ORVOSDK;
 

@@ -1,11 +1,15 @@
 #include "sdk/OrvoAuth.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+#include <algorithm>
 #include <string>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
+#include "base/ServiceConfig.h"
+#include "common/AppCredentials.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/SDKInterfaceWrap.h"
-#include "service/AppCredentials.h"
 
 using namespace ORVOSDK;
 
@@ -17,12 +21,21 @@ OrvoAuth* OrvoAuth::Instance()
 
 QString OrvoAuth::WebDomain()
 {
-    const QString domain = qEnvironmentVariable("VTX_SDK_DOMAIN");
-    return domain.isEmpty() ? QStringLiteral("https://127.0.0.1:18443") : domain;
+    return QString::fromStdString(base::sdkWebDomain());
+}
+
+int OrvoAuth::RetryDelayMs(int retry)
+{
+    const int kMaxMs = 30000;
+    if (retry <= 1)
+        return 1000;
+    return retry > 6 ? kMaxMs : std::min(kMaxMs, 1000 << (retry - 1));
 }
 
 void OrvoAuth::ResetForTest()
 {
+    ++m_generation;
+    m_retries = 0;
     m_authService = nullptr;
     m_listener = nullptr;
     m_status = NotStarted;
@@ -97,6 +110,7 @@ void OrvoAuth::Shutdown()
     m_authService->LogOut();
     m_status = Authenticated;
     m_authService = nullptr;
+    ++m_generation;
     SDKInterfaceWrap& wrap = SDKInterfaceWrap::Instance();
     wrap.RemoveAuthListener(this);
     if (INetworkConnectionHelper* helper = wrap.NetworkHelper())
@@ -106,9 +120,42 @@ void OrvoAuth::Shutdown()
 
 void OrvoAuth::onAuthenticationReturn(AuthResult ret)
 {
-    m_status = (ret == AUTHRET_SUCCESS) ? Authenticated : AuthFailed;
+    switch (ret) {
+    case AUTHRET_SUCCESS:
+        m_status = Authenticated;
+        m_retries = 0;
+        break;
+    case AUTHRET_NETWORKISSUE:
+    case AUTHRET_OVERTIME:
+    case AUTHRET_SERVICE_BUSY:
+        // Not a rejection: the cloud may come back, so keep trying.
+        m_status = Unreachable;
+        RetryLater();
+        break;
+    default:
+        m_status = AuthFailed;
+        break;
+    }
     if (m_listener)
         m_listener->OnAuthResult(m_status);
+}
+
+void OrvoAuth::RetryLater()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    const int generation = m_generation;
+    QTimer::singleShot(RetryDelayMs(++m_retries), app, [this, generation] {
+        if (generation != m_generation || m_status != Unreachable || !m_authService)
+            return;
+        m_status = Authenticating;
+        AuthParam param{vtx::kAppKeyW, vtx::kAppSecretW};
+        if (m_authService->SDKAuth(param) != SDKERR_SUCCESS) {
+            m_status = Unreachable;
+            RetryLater();
+        }
+    });
 }
 
 void OrvoAuth::onLoginRet(LOGINSTATUS ret, IAccountInfo* pAccountInfo)

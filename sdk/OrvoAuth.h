@@ -16,6 +16,7 @@ public:
         Authenticated = 1,
         AuthFailed = 2,
         Authenticating = 3,
+        Unreachable = 4, // the cloud did not answer; authentication is tried again after a pause
         SignedIn = 5,
     };
 
@@ -35,6 +36,9 @@ public:
 
     // The meeting cloud: VTX_SDK_DOMAIN, else the development service.
     static QString WebDomain();
+    // The pause before the given retry (1, 2, ...) of an authentication the cloud did not answer:
+    // 1, 2, 4 ... seconds, at most 30.
+    static int RetryDelayMs(int retry);
 
     // Tests only.
     void ResetForTest();
@@ -56,5 +60,9 @@ private:
 
     ORVOSDK::IAuthService* m_authService = nullptr;
     AuthUIEvent* m_listener = nullptr;
+    void RetryLater();
+
     int m_status = NotStarted;
+    int m_retries = 0;
+    int m_generation = 0; // a retry scheduled before a shutdown or reset does nothing
 };

@@ -15,7 +15,11 @@ list(APPEND VTX_CLIENT_SOURCES
     sdk/JoinMeeting.cpp
     sdk/JoinMeeting.h
     sdk/MeetingEvent.cpp
+    sdk/MeetingExit.cpp
+    sdk/MeetingExit.h
     sdk/MeetingEvent.h
+    sdk/MeetingControls.cpp
+    sdk/MeetingControls.h
     sdk/MeetingServiceChecks.h
     sdk/OrvoAuth.cpp
     sdk/OrvoAuth.h

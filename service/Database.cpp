@@ -20,11 +20,20 @@ bool Database::Open(const std::string& path, std::string& error)
         return false;
     }
     sqlite3_busy_timeout(m_db, 5000);
+    sqlite3_commit_hook(m_db, &Database::OnCommit, this);
     if (!Exec("PRAGMA journal_mode=WAL;") || !Exec("PRAGMA synchronous=NORMAL;") || !Exec("PRAGMA foreign_keys=ON;")) {
         error = sqlite3_errmsg(m_db);
         return false;
     }
     return true;
+}
+
+int Database::OnCommit(void* self)
+{
+    auto* db = static_cast<Database*>(self);
+    if (!db->m_failCommits || db->m_commitsFirst-- > 0)
+        return 0;
+    return 1; // turns the commit into a rollback
 }
 
 bool Database::Exec(const char* sql)
@@ -50,6 +59,36 @@ sqlite3_stmt* Database::Prepared(const char* sql)
     }
     m_statements.emplace(sql, stmt);
     return stmt;
+}
+
+Transaction::Transaction(Database& db)
+    : m_db(db)
+    , m_open(db.Exec("BEGIN IMMEDIATE"))
+{}
+
+Transaction::~Transaction()
+{
+    if (m_open)
+        Rollback();
+}
+
+bool Transaction::Commit()
+{
+    if (!m_open)
+        return false;
+    m_open = false;
+    if (m_db.Exec("COMMIT"))
+        return true;
+    Rollback();
+    return false;
+}
+
+void Transaction::Rollback()
+{
+    m_open = false;
+    // A failed COMMIT may have ended the transaction already (SQLITE_FULL does, SQLITE_BUSY does not).
+    if (!sqlite3_get_autocommit(m_db.Handle()))
+        m_db.Exec("ROLLBACK");
 }
 
 Statement::Statement(Database& db, const char* sql)

@@ -1,6 +1,7 @@
 #pragma once
 // One SQLite connection in WAL mode, used under one mutex; statements are prepared once and reused.
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -22,11 +23,39 @@ public:
     sqlite3* Handle() const { return m_db; }
     std::mutex& Mutex() { return m_mutex; }
     sqlite3_stmt* Prepared(const char* sql); // cached by the SQL text's address
+    // Test switch: after |commitsFirst| more commits succeed, every commit fails as on a full disk
+    // (its transaction is rolled back).
+    void SetCommitFault(bool fail, int commitsFirst = 0)
+    {
+        m_commitsFirst = commitsFirst;
+        m_failCommits = fail;
+    }
 
 private:
+    static int OnCommit(void* self);
     sqlite3* m_db = nullptr;
+    std::atomic<bool> m_failCommits{false};
+    std::atomic<int> m_commitsFirst{0};
     std::mutex m_mutex;
     std::map<const char*, sqlite3_stmt*> m_statements;
+};
+
+// BEGIN IMMEDIATE .. COMMIT; rolled back unless Commit() succeeds. The caller holds the lock.
+class Transaction
+{
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    bool Began() const { return m_open; }
+    bool Commit(); // false when the commit failed; nothing of the transaction is kept then
+
+private:
+    void Rollback();
+    Database& m_db;
+    bool m_open;
 };
 
 // A use of a cached statement: binds, steps, and resets it when it goes out of scope.

@@ -2,7 +2,27 @@
 
 #include <cmath>
 
+#include "service/Util.h"
+
 namespace vtxsvc {
+
+namespace {
+
+// Member names and string values, at any depth.
+bool AllTextIsUtf8(const cJSON* item)
+{
+    for (; item; item = item->next) {
+        if (item->string && !IsValidUtf8(item->string))
+            return false;
+        if (cJSON_IsString(item) && item->valuestring && !IsValidUtf8(item->valuestring))
+            return false;
+        if (!AllTextIsUtf8(item->child))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 JsonPtr ParseObject(const std::string& body, std::string& error)
 {
@@ -25,6 +45,11 @@ JsonPtr ParseObject(const std::string& body, std::string& error)
     }
     if (!cJSON_IsObject(root.get())) {
         error = "request body must be a JSON object";
+        return nullptr;
+    }
+    // Stored text is echoed to every client; one bad byte would make their JSON parsers drop the whole answer.
+    if (!AllTextIsUtf8(root.get())) {
+        error = "request body holds text that is not valid UTF-8";
         return nullptr;
     }
     return root;

@@ -1,11 +1,15 @@
 #include "service/Outbox.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 #include "service/Util.h"
 
@@ -18,6 +22,26 @@ bool Outbox::Open(const std::string& folder, std::string& error)
         return false;
     }
     m_folder = folder;
+    // Messages of earlier runs count towards the limit, oldest first.
+    std::vector<std::pair<struct timespec, std::string>> found;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* e = readdir(dir)) {
+            struct stat st;
+            if (e->d_name[0] != '.' && stat((folder + "/" + e->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
+                found.emplace_back(st.st_mtim, e->d_name);
+        }
+        closedir(dir);
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        if (a.first.tv_sec != b.first.tv_sec)
+            return a.first.tv_sec < b.first.tv_sec;
+        if (a.first.tv_nsec != b.first.tv_nsec)
+            return a.first.tv_nsec < b.first.tv_nsec;
+        return a.second < b.second;
+    });
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto& f : found)
+        m_names.push_back(std::move(f.second));
     return true;
 }
 
@@ -44,6 +68,12 @@ bool Outbox::WriteFile(const std::string& name, const std::string& content)
     if (close(fd) != 0 || rename(tempPath.c_str(), finalPath.c_str()) != 0) {
         unlink(tempPath.c_str());
         return false;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_names.push_back(name);
+    while (m_names.size() > kMaxMessages) {
+        unlink((m_folder + "/" + m_names.front()).c_str());
+        m_names.pop_front();
     }
     return true;
 }

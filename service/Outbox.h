@@ -3,6 +3,8 @@
 // each in DIR/outbox, written atomically, and a line on stderr, so a tester or test can read them.
 
 #include <atomic>
+#include <deque>
+#include <mutex>
 #include <string>
 
 namespace vtxsvc {
@@ -10,6 +12,9 @@ namespace vtxsvc {
 class Outbox
 {
 public:
+    // The newest messages are kept; older ones are deleted as new ones arrive.
+    static constexpr size_t kMaxMessages = 1000;
+
     bool Open(const std::string& folder, std::string& error);
     const std::string& Folder() const { return m_folder; }
     // File name sms-<phone>-<time>-<seq>.txt; the content has a line "code: <code>".
@@ -20,6 +25,8 @@ public:
 private:
     bool WriteFile(const std::string& name, const std::string& content);
     std::string m_folder;
+    std::mutex m_mutex;
+    std::deque<std::string> m_names; // oldest first
     std::atomic<unsigned> m_sequence{0};
 };
 

@@ -3,7 +3,7 @@
 
 #include <ctime>
 
-#include "service/AppCredentials.h"
+#include "common/AppCredentials.h"
 #include "service/Service.h"
 #include "service/Util.h"
 
@@ -14,6 +14,7 @@ constexpr size_t kMaxTopicBytes = 1000;
 constexpr size_t kMaxNameBytes = 200;
 constexpr int64_t kMaxNumber = 99999999999;
 constexpr int64_t kMaxTime = INT64_C(1) << 40;
+constexpr uint64_t kMaxItemsPage = 500;
 
 bool RequireApp(const httplib::Request& req, httplib::Response& res, ServiceContext& ctx)
 {
@@ -252,11 +253,25 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         auto account = RequireSession(req, res, ctx);
         if (!account)
             return;
+        // Paged with ?offset=&limit=; a caller that does not page gets the first kMaxItemsPage.
+        uint64_t offset = 0, limit = kMaxItemsPage;
+        std::string text;
+        if (QueryValue(req, "offset", text) && (!ParseUInt64(text, offset) || offset > (UINT64_C(1) << 40)))
+            return Reply(res, "400", "offset must be a whole number");
+        if (QueryValue(req, "limit", text) && (!ParseUInt64(text, limit) || limit < 1 || limit > kMaxItemsPage))
+            return Reply(res, "400", "limit must be 1 to " + std::to_string(kMaxItemsPage));
+        const int64_t total = ctx.store.ItemCount(account->id);
+        const auto page =
+            ctx.store.ItemsOfHostPage(account->id, static_cast<int64_t>(offset), static_cast<int64_t>(limit));
         cJSON* data = cJSON_CreateObject();
         cJSON* items = cJSON_AddArrayToObject(data, "items");
         const std::string base = BaseUrl(req, ctx);
-        for (const Item& item : ctx.store.ItemsOfHost(account->id))
+        for (const Item& item : page)
             cJSON_AddItemToArray(items, ItemJson(item, base, account->email));
+        cJSON_AddItemToObject(data, "total", NumberItem(total));
+        const int64_t next = static_cast<int64_t>(offset) + static_cast<int64_t>(page.size());
+        if (!page.empty() && next < total)
+            cJSON_AddItemToObject(data, "next_offset", NumberItem(next));
         ReplyOk(res, data);
     });
 

@@ -1,11 +1,15 @@
 #include "service/Service.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <strings.h>
+#include <unistd.h>
 
 #include "service/Util.h"
 
@@ -43,39 +47,67 @@ bool IsSaneHost(const std::string& host)
 
 } // namespace
 
+std::string TokenTable::AddLocked(Table& table, int64_t accountId)
+{
+    TrimLocked(table);
+    std::string token = RandomToken(20);
+    table[token] = Entry{accountId, ++m_clock};
+    return token;
+}
+
+void TokenTable::TrimLocked(Table& table)
+{
+    while (!table.empty() && table.size() >= m_max) {
+        auto oldest = table.begin();
+        for (auto it = table.begin(); it != table.end(); ++it)
+            if (it->second.lastUse < oldest->second.lastUse)
+                oldest = it;
+        table.erase(oldest);
+    }
+}
+
 std::string TokenTable::NewAppToken()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    std::string token = RandomToken(20);
-    m_apps[token] = true;
-    return token;
+    return AddLocked(m_apps, 0);
 }
 
 bool TokenTable::IsAppToken(const std::string& token)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return !token.empty() && m_apps.count(token) != 0;
+    auto it = token.empty() ? m_apps.end() : m_apps.find(token);
+    if (it == m_apps.end())
+        return false;
+    it->second.lastUse = ++m_clock;
+    return true;
 }
 
 std::string TokenTable::NewSession(int64_t accountId)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    std::string token = RandomToken(20);
-    m_sessions[token] = accountId;
-    return token;
+    return AddLocked(m_sessions, accountId);
 }
 
 int64_t TokenTable::SessionAccount(const std::string& token)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_sessions.find(token);
-    return it == m_sessions.end() ? 0 : it->second;
+    if (it == m_sessions.end())
+        return 0;
+    it->second.lastUse = ++m_clock;
+    return it->second.accountId;
 }
 
 void TokenTable::DropSession(const std::string& token)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_sessions.erase(token);
+}
+
+void TokenTable::SetMaxTokens(size_t maxTokens)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_max = std::max<size_t>(1, maxTokens);
 }
 
 bool ServiceContext::LoadVersion()
@@ -104,6 +136,8 @@ bool ServiceContext::LoadVersion()
 
 bool ServiceContext::SaveVersion()
 {
+    // The snapshot and the write go together, so a slower writer cannot put back an older answer.
+    std::lock_guard<std::mutex> fileLock(versionFileMutex);
     JsonPtr root(cJSON_CreateObject());
     {
         std::lock_guard<std::mutex> lock(versionMutex);
@@ -112,15 +146,27 @@ bool ServiceContext::SaveVersion()
         cJSON_AddStringToObject(root.get(), "url", version.url.c_str());
         cJSON_AddStringToObject(root.get(), "tips", version.tips.c_str());
     }
+    const std::string text = Print(root.get()) + "\n";
     const std::string path = dataDir + "/version.json";
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << Print(root.get()) << "\n";
-        if (!out)
-            return false;
+    std::string temp = path + ".XXXXXX";
+    const int fd = mkostemp(&temp[0], O_CLOEXEC); // 0600
+    if (fd < 0)
+        return false;
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
     }
-    return std::rename(temp.c_str(), path.c_str()) == 0;
+    const bool written = done == text.size() && fsync(fd) == 0;
+    if (close(fd) != 0 || !written || std::rename(temp.c_str(), path.c_str()) != 0) {
+        unlink(temp.c_str());
+        return false;
+    }
+    return true;
 }
 
 cJSON* ItemJson(const Item& item, const std::string& baseUrl, const std::string& hostAccount)
@@ -157,6 +203,20 @@ void ReplyJson(httplib::Response& res, const cJSON* root)
 {
     res.status = 200;
     res.set_content(Print(root), "application/json; charset=utf-8");
+}
+
+void ReplyAndClose(httplib::Response& res, int status, const std::string& msg)
+{
+    JsonPtr root = MakeEnvelope(std::to_string(status).c_str(), msg);
+    auto body = std::make_shared<std::string>(Print(root.get()));
+    res.status = status;
+    res.set_header("Connection", "close");
+    // A provider that reports failure after writing everything makes httplib end the connection.
+    res.set_content_provider(body->size(), "application/json; charset=utf-8",
+                             [body](size_t offset, size_t length, httplib::DataSink& sink) {
+                                 sink.write(body->data() + offset, length);
+                                 return false;
+                             });
 }
 
 void Reply(httplib::Response& res, const char* code, const std::string& msg, cJSON* data)
@@ -229,6 +289,78 @@ bool QueryValue(const httplib::Request& req, const char* name, std::string& valu
     return false;
 }
 
+namespace {
+
+bool ExpectsBody(const std::string& method)
+{
+    return method == "POST" || method == "PUT" || method == "PATCH" || method == "DELETE" || method == "PRI";
+}
+
+// Names the first query part that is not UTF-8 once decoded, or "".
+std::string BadQueryText(const httplib::Request& req)
+{
+    const size_t q = req.target.find('?');
+    if (q == std::string::npos)
+        return std::string();
+    const std::string query = req.target.substr(q + 1);
+    size_t pos = 0;
+    while (pos <= query.size()) {
+        size_t end = query.find('&', pos);
+        if (end == std::string::npos)
+            end = query.size();
+        const std::string pair = query.substr(pos, end - pos);
+        const size_t eq = pair.find('=');
+        const std::string name = PercentDecode(pair.substr(0, eq));
+        if (!IsValidUtf8(name) || (eq != std::string::npos && !IsValidUtf8(PercentDecode(pair.substr(eq + 1)))))
+            return IsValidUtf8(name) ? name : std::string("?");
+        pos = end + 1;
+    }
+    return std::string();
+}
+
+} // namespace
+
+httplib::Server::HandlerResponse GuardRequest(const httplib::Request& req, httplib::Response& res)
+{
+    using R = httplib::Server::HandlerResponse;
+    // httplib checks its body limit only against Content-Length: chunked bodies and decompressed
+    // output are read without one. No client of ours sends either, so they are refused unread.
+    if (req.has_header("Transfer-Encoding")) {
+        ReplyAndClose(res, 413, "chunked request bodies are not accepted; send Content-Length (at most 256 KiB)");
+        return R::Handled;
+    }
+    const std::string encoding = req.get_header_value("Content-Encoding");
+    if (req.has_header("Content-Encoding") && strcasecmp(encoding.c_str(), "identity") != 0) {
+        ReplyAndClose(res, 413, "compressed request bodies are not accepted");
+        return R::Handled;
+    }
+    const size_t lengths = req.get_header_value_count("Content-Length");
+    if (lengths > 0) {
+        uint64_t length = 0;
+        bool valid = ParseUInt64(req.get_header_value("Content-Length"), length);
+        for (size_t i = 1; i < lengths; ++i)
+            valid = valid && req.get_header_value("Content-Length", i) == req.get_header_value("Content-Length");
+        if (!valid) {
+            ReplyAndClose(res, 400, "malformed Content-Length");
+            return R::Handled;
+        }
+        if (length > kMaxBodyBytes) {
+            // Refused before reading: httplib would read and discard all of it first.
+            ReplyAndClose(res, 413, "request body is larger than 256 KiB");
+            return R::Handled;
+        }
+    } else if (ExpectsBody(req.method)) {
+        // Without a length a request has no body; httplib would wait for more until its read time-out.
+        const_cast<httplib::Request&>(req).set_header("Content-Length", "0");
+    }
+    const std::string bad = BadQueryText(req);
+    if (!bad.empty()) {
+        Reply(res, "400", "query value \"" + bad + "\" is not valid UTF-8 text");
+        return R::Handled;
+    }
+    return R::Unhandled;
+}
+
 bool FormField(const httplib::Request& req, const char* name, std::string& value)
 {
     // Query and url-encoded bodies both end up in params.
@@ -268,13 +400,22 @@ void Get(httplib::Server& server, const std::string& path, httplib::Server::Hand
 void Post(httplib::Server& server, const std::string& path, httplib::Server::Handler handler)
 {
     Remember(path);
-    server.Post(path, std::move(handler));
+    server.Post(path, [handler = std::move(handler)](const httplib::Request& req, httplib::Response& res) {
+        // Form and multipart fields are text like JSON members (which ParseObject checks).
+        for (const auto& param : req.params)
+            if (!IsValidUtf8(param.first) || !IsValidUtf8(param.second))
+                return Reply(res, "400", "a form field is not valid UTF-8 text");
+        for (const auto& file : req.files)
+            if (!IsValidUtf8(file.first) || !IsValidUtf8(file.second.content))
+                return Reply(res, "400", "a form field is not valid UTF-8 text");
+        handler(req, res);
+    });
 }
 
 void InstallErrorHandlers(httplib::Server& server)
 {
     server.set_error_handler([](const httplib::Request& req, httplib::Response& res) {
-        if (!res.body.empty())
+        if (!res.body.empty() || res.content_length_ > 0)
             return;
         std::string msg;
         int status = res.status;
@@ -381,6 +522,29 @@ void RegisterAdmin(httplib::Server& server, ServiceContext& ctx)
             return Reply(res, "400", flagReader.Error());
         if (!ctx.store.UpdateItem(*item))
             return Reply(res, "500", "cannot update the item");
+        ReplyOk(res);
+    });
+
+    Post(server, "/admin/faults", [&ctx, local](const httplib::Request& req, httplib::Response& res) {
+        if (!local(req, res))
+            return;
+        std::string error;
+        JsonPtr root = ParseObject(req.body, error);
+        if (!root)
+            return Reply(res, "400", error);
+        FieldReader f(root.get());
+        bool failCommits = false;
+        const bool hasCommits = f.Bool("fail_commits", failCommits);
+        int64_t commitsFirst = 0;
+        f.Int("commits_before_failure", commitsFirst, 0, 1000);
+        int64_t maxTokens = 0;
+        const bool hasTokens = f.Int("max_tokens", maxTokens, 1, 1000000);
+        if (!f.Ok())
+            return Reply(res, "400", f.Error());
+        if (hasCommits)
+            ctx.store.SetCommitFault(failCommits, static_cast<int>(commitsFirst));
+        if (hasTokens)
+            ctx.tokens.SetMaxTokens(static_cast<size_t>(maxTokens));
         ReplyOk(res);
     });
 

@@ -41,6 +41,7 @@ CREATE TABLE IF NOT EXISTS items(
     created INTEGER NOT NULL);
 CREATE INDEX IF NOT EXISTS items_host ON items(host_id);
 CREATE INDEX IF NOT EXISTS items_number ON items(number);
+CREATE INDEX IF NOT EXISTS items_host_number ON items(host_id, number);
 CREATE TABLE IF NOT EXISTS sms_codes(
     phone TEXT PRIMARY KEY,
     code TEXT NOT NULL,
@@ -190,7 +191,8 @@ bool Store::CreateAccount(Account& account, const std::string& password)
     const int64_t pmi = NewNumberLocked(10, nullptr);
     if (pmi == 0)
         return false;
-    if (!m_db.Exec("BEGIN IMMEDIATE"))
+    Transaction transaction(m_db);
+    if (!transaction.Began())
         return false;
     static const char* const sqlInsert =
         "INSERT INTO accounts(id, email, password_hash, first_name, last_name, display_name, phone, pmi, temp_phone, "
@@ -221,7 +223,8 @@ bool Store::CreateAccount(Account& account, const std::string& password)
                  .Bind(4, NowSeconds())
                  .Run();
     }
-    m_db.Exec(ok ? "COMMIT" : "ROLLBACK");
+    // A failed commit (full disk) keeps nothing, so the caller must not hand out the account.
+    ok = ok && transaction.Commit();
     if (ok) {
         account.id = id;
         account.pmi = pmi;
@@ -340,27 +343,14 @@ CodeCheck Store::CheckCode(const std::string& phone, const std::string& code, in
         return CodeCheck::Expired;
     }
     if (stored != code) {
-        // Too many wrong guesses burn the code, so six digits cannot be walked through.
-        if (attempts + 1 >= maxAttempts)
-            Statement(m_db, sqlDelete).Bind(1, phone).Run();
-        else
-            Statement(m_db, sqlAttempt).Bind(1, phone).Run();
-        return CodeCheck::Wrong;
+        // Too many wrong guesses burn the code, so six digits cannot be walked through. A guess
+        // that cannot be counted is refused, or a failing disk would allow endless guessing.
+        const bool counted = attempts + 1 >= maxAttempts ? Statement(m_db, sqlDelete).Bind(1, phone).Run()
+                                                         : Statement(m_db, sqlAttempt).Bind(1, phone).Run();
+        return counted ? CodeCheck::Wrong : CodeCheck::Error;
     }
-    Statement(m_db, sqlDelete).Bind(1, phone).Run(); // single use
-    return CodeCheck::Ok;
-}
-
-std::vector<Item> Store::ItemsOfHost(int64_t hostId)
-{
-    std::lock_guard<std::mutex> lock(m_db.Mutex());
-    static const char* const sql = ITEM_COLUMNS "WHERE host_id = ? ORDER BY is_pmi DESC, start_time, id";
-    std::vector<Item> items;
-    Statement s(m_db, sql);
-    s.Bind(1, hostId);
-    while (s.Step() == SQLITE_ROW)
-        items.push_back(ReadItem(s));
-    return items;
+    // Single use: a code that cannot be struck off is not accepted.
+    return Statement(m_db, sqlDelete).Bind(1, phone).Run() ? CodeCheck::Ok : CodeCheck::Error;
 }
 
 std::optional<Item> Store::ItemById(int64_t id)
@@ -396,15 +386,41 @@ std::optional<Item> Store::PmiItem(int64_t hostId)
 std::optional<Item> Store::HostItemByIdOrNumber(const std::string& email, int64_t key)
 {
     std::lock_guard<std::mutex> lock(m_db.Mutex());
-    static const char* const sql =
-        "SELECT i.id, i.host_id, i.number, i.topic, i.start_time, i.duration, i.timezone, i.is_pmi, i.recurring, "
-        "i.recurrence, i.password, i.password_enabled, i.host_video, i.participant_video, i.join_before_host, "
-        "i.mute_upon_entry, i.use_pmi, i.auto_recording, i.modifiable FROM items i JOIN accounts a ON a.id = i.host_id "
-        "WHERE a.email = ? AND (i.id = ? OR i.number = ?) ORDER BY i.id = ? DESC, i.is_pmi DESC, i.id DESC LIMIT 1";
-    Statement s(m_db, sql);
-    if (s.Bind(1, email).Bind(2, key).Bind(3, key).Bind(4, key).Step() != SQLITE_ROW)
+    // Two indexed look-ups: an "id OR number" condition made SQLite walk all of the host's items.
+    static const char* const sqlById =
+        ITEM_COLUMNS "WHERE id = ? AND host_id = (SELECT id FROM accounts WHERE email = ?)";
+    static const char* const sqlByNumber = ITEM_COLUMNS "WHERE host_id = (SELECT id FROM accounts WHERE email = ?) AND "
+                                                        "number = ? ORDER BY is_pmi DESC, id DESC LIMIT 1";
+    {
+        Statement s(m_db, sqlById);
+        if (s.Bind(1, key).Bind(2, email).Step() == SQLITE_ROW)
+            return ReadItem(s);
+    }
+    Statement s(m_db, sqlByNumber);
+    if (s.Bind(1, email).Bind(2, key).Step() != SQLITE_ROW)
         return std::nullopt;
     return ReadItem(s);
+}
+
+std::vector<Item> Store::ItemsOfHostPage(int64_t hostId, int64_t offset, int64_t limit)
+{
+    std::lock_guard<std::mutex> lock(m_db.Mutex());
+    static const char* const sql =
+        ITEM_COLUMNS "WHERE host_id = ? ORDER BY is_pmi DESC, start_time, id LIMIT ? OFFSET ?";
+    std::vector<Item> items;
+    Statement s(m_db, sql);
+    s.Bind(1, hostId).Bind(2, limit).Bind(3, offset);
+    while (s.Step() == SQLITE_ROW)
+        items.push_back(ReadItem(s));
+    return items;
+}
+
+int64_t Store::ItemCount(int64_t hostId)
+{
+    std::lock_guard<std::mutex> lock(m_db.Mutex());
+    static const char* const sql = "SELECT COUNT(*) FROM items WHERE host_id = ?";
+    Statement s(m_db, sql);
+    return s.Bind(1, hostId).Step() == SQLITE_ROW ? s.Int(0) : 0;
 }
 
 bool Store::InsertItem(Item& item)
@@ -466,15 +482,15 @@ int Store::ChangePmi(int64_t accountId, int64_t newPmi, const NumberFilter& rese
         return 0;
     if (NumberInUseLocked(newPmi) || (reserved && reserved(newPmi)))
         return 409;
-    if (!m_db.Exec("BEGIN IMMEDIATE"))
+    Transaction transaction(m_db);
+    if (!transaction.Began())
         return 500;
     static const char* const sqlAccount = "UPDATE accounts SET pmi = ? WHERE id = ?";
     // Items that used the old PMI follow it, so they keep meeting in the personal room.
     static const char* const sqlItems = "UPDATE items SET number = ? WHERE host_id = ? AND number = ?";
     bool ok = Statement(m_db, sqlAccount).Bind(1, newPmi).Bind(2, accountId).Run();
     ok = ok && Statement(m_db, sqlItems).Bind(1, newPmi).Bind(2, accountId).Bind(3, oldPmi).Run();
-    m_db.Exec(ok ? "COMMIT" : "ROLLBACK");
-    return ok ? 0 : 500;
+    return ok && transaction.Commit() ? 0 : 500;
 }
 
 std::string Store::ShortLinkFor(int64_t number)

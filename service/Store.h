@@ -65,7 +65,8 @@ enum class CodeCheck
     Ok,
     Wrong,
     Expired,
-    Missing
+    Missing,
+    Error // the attempt could not be recorded
 };
 
 // True when a number is taken outside the database (a running instant meeting).
@@ -91,7 +92,6 @@ public:
     bool StoreCode(const std::string& phone, const std::string& code, int64_t expires);
     CodeCheck CheckCode(const std::string& phone, const std::string& code, int maxAttempts);
 
-    std::vector<Item> ItemsOfHost(int64_t hostId);
     std::optional<Item> ItemById(int64_t id);
     // The item people join with |number|: the personal item when it is a PMI, else the newest item.
     std::optional<Item> ItemByNumber(int64_t number);
@@ -99,6 +99,9 @@ public:
     // The item of the account |email| whose ID is |key|, else its item numbered |key| (the
     // personal one first). One query, as the password look-up is the busiest call.
     std::optional<Item> HostItemByIdOrNumber(const std::string& email, int64_t key);
+    // One page of the host's items (personal item first, then by start time), and their number.
+    std::vector<Item> ItemsOfHostPage(int64_t hostId, int64_t offset, int64_t limit);
+    int64_t ItemCount(int64_t hostId);
     bool InsertItem(Item& item);
     bool UpdateItem(const Item& item);
     bool DeleteItem(int64_t id);
@@ -110,6 +113,8 @@ public:
 
     std::string ShortLinkFor(int64_t number);
     std::optional<int64_t> ShortLinkTarget(const std::string& code);
+
+    void SetCommitFault(bool fail, int commitsFirst) { m_db.SetCommitFault(fail, commitsFirst); }
 
 private:
     bool NumberInUseLocked(int64_t number);

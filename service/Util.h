@@ -19,6 +19,8 @@ bool IsValidPhone(const std::string& phone); // 11 digits starting with 1
 bool IsValidEmail(const std::string& email);
 bool IsAlnum(const std::string& text);
 bool IsDigits(const std::string& text);
+// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(const std::string& text);
 // Strict decimal parse of the whole text (no sign, no blanks); false on overflow.
 bool ParseUInt64(const std::string& text, uint64_t& value);
 // Keeps letters, digits and @._+- ; everything else becomes '_' (for file names).

@@ -11,6 +11,11 @@ namespace {
 
 constexpr int kCodeValidMinutes = 10;
 constexpr int kCodeMaxAttempts = 5;
+// Six digits take 10^6 guesses; 20 wrong codes a day per phone, whatever new codes it asks for,
+// keep that out of reach. Asking for codes is limited too: each one is a message sent.
+constexpr size_t kCodesPerPhonePerHour = 10;
+constexpr size_t kCodesPerPeerPerHour = 30;
+constexpr size_t kWrongCodesPerPhonePerDay = 20;
 constexpr size_t kMaxTopicBytes = 1000;
 constexpr size_t kMaxAddresses = 50;
 const char* const kGuestDomain = "guest.vtx.local";
@@ -128,6 +133,10 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
             return Reply(res, "400", f.Error());
         if (!IsValidPhone(phone))
             return Reply(res, "400", "the phone number must have 11 digits and start with 1");
+        if (ctx.codeRequestsPerPeer.Count(req.remote_addr) >= kCodesPerPeerPerHour ||
+            !ctx.codeRequestsPerPhone.Take(phone, kCodesPerPhonePerHour))
+            return Reply(res, "429", "too many verification codes were requested; try again in an hour");
+        ctx.codeRequestsPerPeer.Record(req.remote_addr);
         const std::string code = RandomDigits(6);
         if (!ctx.store.StoreCode(phone, code, NowSeconds() + kCodeValidMinutes * 60) ||
             !ctx.outbox.WriteSms(phone, code, kCodeValidMinutes))
@@ -158,10 +167,15 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
             if (!account)
                 return Reply(res, "404", "unknown account " + email);
         }
+        if (ctx.wrongCodesPerPhone.Count(phone) >= kWrongCodesPerPhonePerDay)
+            return Reply(res, "429", "too many wrong verification codes for this phone number; try again tomorrow");
         switch (ctx.store.CheckCode(phone, code, kCodeMaxAttempts)) {
         case CodeCheck::Ok:
             break;
+        case CodeCheck::Error:
+            return Reply(res, "500", "the verification code could not be checked");
         case CodeCheck::Wrong:
+            ctx.wrongCodesPerPhone.Record(phone);
             return Reply(res, "401", "the verification code is wrong");
         case CodeCheck::Expired:
             return Reply(res, "401", "the verification code has expired, ask for a new one");

@@ -1,13 +1,19 @@
 // vtx-service --listen HOST:PORT --data DIR --cert FILE --key FILE [--capacity N] [--participant-timeout S]
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
+#include "service/HttpsServer.h"
 #include "service/Service.h"
 #include "service/Util.h"
 
@@ -129,6 +135,32 @@ bool EnsureDemoAccount(vtxsvc::ServiceContext& ctx)
     return true;
 }
 
+// Files of an earlier run may have been made world-readable; the data folder is the service's own.
+void Tighten(const std::string& path, mode_t mode)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && st.st_uid == geteuid() && (st.st_mode & 077) != 0)
+        chmod(path.c_str(), mode);
+}
+
+// Many clients each hold a connection; the default soft limit of 1024 descriptors is low for that.
+void RaiseDescriptorLimit()
+{
+    rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 65536);
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+// Workers for the participants admitted: a polling client holds one for less than half of each
+// poll interval, and slow or stalled clients hold theirs until the request deadline.
+size_t WorkerLimit(const vtxsvc::ServiceContext& ctx)
+{
+    const size_t capacity = static_cast<size_t>(ctx.meetings.Capacity());
+    return std::clamp<size_t>(2 * capacity + 64, 128, 1024);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -145,11 +177,19 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Accounts, codes and tokens live here: nothing the service creates is for other users,
+    // whatever umask it was started with.
+    umask(077);
+    RaiseDescriptorLimit();
 
     if (mkdir(options.dataDir.c_str(), 0700) != 0 && errno != EEXIST) {
         std::fprintf(stderr, "vtx-service: cannot create %s: %s\n", options.dataDir.c_str(), std::strerror(errno));
         return 1;
     }
+    Tighten(options.dataDir, 0700);
+    for (const char* name : {"/vtx.sqlite", "/vtx.sqlite-wal", "/vtx.sqlite-shm", "/version.json"})
+        Tighten(options.dataDir + name, 0600);
+    Tighten(options.dataDir + "/outbox", 0700);
     vtxsvc::ServiceContext ctx;
     ctx.dataDir = options.dataDir;
     std::string message;
@@ -166,57 +206,69 @@ int main(int argc, char** argv)
     ctx.meetings.SetCapacity(options.capacity);
     ctx.meetings.SetIdleLimitMillis(int64_t(options.participantTimeout) * 1000);
 
-    httplib::SSLServer server(options.cert.c_str(), options.key.c_str());
+    vtxsvc::ServerLimits limits;
+    limits.maxWorkers = [&ctx] { return WorkerLimit(ctx); };
+    vtxsvc::HttpsServer server(options.cert.c_str(), options.key.c_str(), limits);
     if (!server.is_valid()) {
         std::fprintf(stderr, "vtx-service: cannot load certificate %s or key %s\n", options.cert.c_str(),
                      options.key.c_str());
         return 1;
     }
-    // Each keep-alive connection holds a worker, so there are enough for many parallel clients.
-    server.new_task_queue = [] { return new httplib::ThreadPool(64); };
     server.set_keep_alive_max_count(10000);
-    server.set_keep_alive_timeout(5);
-    server.set_payload_max_length(256 * 1024);
+    // Whole seconds only; the server closes idle connections much sooner itself.
+    server.set_keep_alive_timeout(1);
+    server.set_payload_max_length(vtxsvc::kMaxBodyBytes);
     // Headers and body go out in separate writes; without this Nagle holds the body ~40 ms.
     server.set_tcp_nodelay(true);
-    if (options.verbose)
-        server.set_logger([](const httplib::Request& req, const httplib::Response& res) {
+    const bool verbose = options.verbose;
+    server.set_logger([&server, verbose](const httplib::Request& req, const httplib::Response& res) {
+        server.AnswerWritten(req);
+        if (verbose)
             std::fprintf(stderr, "vtx-service: %s %s -> %d\n", req.method.c_str(), req.path.c_str(), res.status);
-        });
+    });
+    server.set_pre_routing_handler([&server](const httplib::Request& req, httplib::Response& res) {
+        server.RequestStarted(req);
+        return vtxsvc::GuardRequest(req, res);
+    });
     vtxsvc::InstallErrorHandlers(server);
     vtxsvc::RegisterWebApi(server, ctx);
     vtxsvc::RegisterSdkApi(server, ctx);
     vtxsvc::RegisterAdmin(server, ctx);
 
-    int port = options.port;
-    if (port == 0) {
-        port = server.bind_to_any_port(options.host.c_str());
-    } else if (!server.bind_to_port(options.host.c_str(), port)) {
-        port = -1;
-    }
+    const int port = server.Bind(options.host, options.port);
     if (port <= 0) {
         std::fprintf(stderr, "vtx-service: cannot listen on %s:%d\n", options.host.c_str(), options.port);
         return 1;
     }
     const bool v6 = options.host.find(':') != std::string::npos;
     ctx.listenAddress = (v6 ? "[" + options.host + "]" : options.host) + ":" + std::to_string(port);
-    std::printf("listening %s\n", ctx.listenAddress.c_str());
-    std::fflush(stdout);
-    std::fprintf(stderr, "vtx-service: serving https://%s (data in %s)\n", ctx.listenAddress.c_str(),
-                 options.dataDir.c_str());
 
     std::atomic<bool> stopping{false};
-    std::thread listener([&server, &stopping] {
-        if (!server.listen_after_bind())
+    std::atomic<bool> listenerDone{false};
+    std::atomic<bool> listenerFailed{false};
+    std::thread listener([&server, &stopping, &listenerDone, &listenerFailed] {
+        if (!server.Run()) {
             std::fprintf(stderr, "vtx-service: the listener stopped unexpectedly\n");
+            listenerFailed = true;
+        }
+        listenerDone = true;
         if (!stopping)
             kill(getpid(), SIGTERM); // wakes the main thread when the listener ends on its own
     });
+    // "listening" promises a server that answers; a stop signal that came meanwhile waits in sigwait.
+    while (!server.is_running() && !listenerDone)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (server.is_running()) {
+        std::printf("listening %s\n", ctx.listenAddress.c_str());
+        std::fflush(stdout);
+        std::fprintf(stderr, "vtx-service: serving https://%s (data in %s)\n", ctx.listenAddress.c_str(),
+                     options.dataDir.c_str());
+    }
     int signal = 0;
     sigwait(&stopSignals, &signal);
     std::fprintf(stderr, "vtx-service: stopping (signal %d)\n", signal);
     stopping = true;
-    server.stop();
+    server.Stop();
     listener.join();
-    return 0;
+    return listenerFailed ? 1 : 0;
 }

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "net/AccountApi.h"
 #include "ui/Styles.h"
 

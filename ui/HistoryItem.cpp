@@ -4,8 +4,8 @@
 #include <QHash>
 #include <QLabel>
 
-#include "app/Localization.h"
-#include "ui/MeetingNumber.h"
+#include "base/Localization.h"
+#include "base/MeetingNumber.h"
 
 namespace {
 

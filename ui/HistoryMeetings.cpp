@@ -5,11 +5,11 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
+#include "base/MeetingNumber.h"
 #include "ui/ClickableLabel.h"
 #include "ui/HistoryItem.h"
 #include "ui/MainWindow.h"
-#include "ui/MeetingNumber.h"
 
 namespace {
 constexpr int kWidth = 320;

@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QPointer>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 class ClickableLabel;
 class MainWindow;

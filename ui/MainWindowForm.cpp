@@ -36,6 +36,10 @@ void MainWindowForm::setupUi(QMainWindow* window)
     // Home page: 680 x 420.
     homeWidget = page(horizontalWidget_app, "homeWidget", 680, 420);
     loading = make<QLabel>(homeWidget, "loading", 324, 300, 32, 32);
+    label_offline = make<QLabel>(homeWidget, "label_offline", 90, 340, 500, 40);
+    label_offline->setAlignment(Qt::AlignCenter);
+    label_offline->setWordWrap(true);
+    label_offline->hide();
     loginButton = make<QPushButton>(homeWidget, "loginButton", 230, 262, 220, 40);
     joinButton = make<QPushButton>(homeWidget, "joinButton", 230, 314, 220, 40);
     label_version = make<QLabel>(homeWidget, "label_version", 16, 390, 240, 20);

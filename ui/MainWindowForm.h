@@ -19,6 +19,7 @@ struct MainWindowForm
     QPushButton* loginButton = nullptr;
     QPushButton* joinButton = nullptr;
     QLabel* loading = nullptr;
+    QLabel* label_offline = nullptr;
     QLabel* label_version = nullptr;
     ClickableLabel* label_register = nullptr;
 

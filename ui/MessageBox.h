@@ -2,6 +2,7 @@
 // Every message box of the client goes through here, so tests can answer boxes without showing them.
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -35,4 +36,8 @@ public:
     static void clearAutoAnswer();
     // Tests: the texts of the boxes answered automatically, oldest first.
     static QStringList answeredTexts();
+    // Tests: answers every box that no auto-answer took, instead of showing it; an empty handler
+    // shows real boxes again. Only code can set it: an installed VTX never answers by itself.
+    using TestHandler = std::function<int(Icon icon, const QString& title, const QString& text)>;
+    static void setTestHandler(TestHandler handler);
 };

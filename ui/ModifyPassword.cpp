@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/Localization.h"
-#include "app/Settings.h"
+#include "base/Localization.h"
+#include "base/Settings.h"
 #include "net/AccountApi.h"
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"

@@ -10,10 +10,10 @@
 #include <QTextEdit>
 #include <QUrl>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "components/httpdl/include/httpdl/HttpDL.h"
 #include "net/CHTTPUtil.h"
-#include "net/TextConvert.h"
+#include "base/Text.h"
 #include "platform/Shell.h"
 #include "ui/Styles.h"
 

@@ -5,10 +5,16 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/HistoryItem.cpp
     ui/HistoryMeetings.cpp
     ui/MainWindow.cpp
+    ui/JoinPage.cpp
+    ui/JoinPage.h
     ui/MainWindowForm.cpp
-    ui/MeetingNumber.cpp
+    ui/MeetingsTab.cpp
+    ui/MeetingsTab.h
     ui/MessageBox.cpp
     ui/ModifyPassword.cpp
+    ui/ShellHost.h
+    ui/SignInPages.cpp
+    ui/SignInPages.h
     ui/Styles.cpp
     ui/TipsDlg.cpp
     ui/UpgradeDlg.cpp

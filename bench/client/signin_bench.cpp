@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/Localization.h"
-#include "app/Settings.h"
 #include "app/Startup.h"
+#include "base/Localization.h"
+#include "base/Settings.h"
 #include "platform/Paths.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/OrvoAuth.h"

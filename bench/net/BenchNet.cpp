@@ -12,6 +12,7 @@
 #include <string>
 
 #include "HttpsTestServer.h"
+#include "base/MeetingNumber.h"
 #include "net/CHTTPUtil.h"
 #include "net/ServiceRequest.h"
 
@@ -54,7 +55,7 @@ void BM_QueryListMetting_OneReusedCurlHandle(benchmark::State& state)
     for (auto _ : state) {
         for (int i = 0; i < kRequests; ++i) {
             const std::string url = net::serviceUrl(
-                net::withQuery(kPath, {{"host_id", "host@example.com"}, {"id", net::idText(8000000000ull + i)}}));
+                net::withQuery(kPath, {{"host_id", "host@example.com"}, {"id", meetingNumberText(8000000000ull + i)}}));
             body.clear();
             curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
             if (curl_easy_perform(easy) != CURLE_OK) {

@@ -14,12 +14,12 @@
 #include <string>
 
 #include "../../tests/service/ServiceClient.h"
+#include "common/AppCredentials.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/JoinMeeting.h"
 #include "sdk/MeetingEvent.h"
 #include "sdk/OrvoAuth.h"
 #include "sdk/SDKInterfaceWrap.h"
-#include "service/AppCredentials.h"
 #include "support/VtxService.h"
 
 using namespace ORVOSDK;

@@ -7,8 +7,8 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 
-#include "app/Localization.h"
-#include "app/Settings.h"
+#include "base/Localization.h"
+#include "base/Settings.h"
 #include "platform/Paths.h"
 #include "ui/HistoryMeetings.h"
 

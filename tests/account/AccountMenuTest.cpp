@@ -16,8 +16,8 @@
 #include <QTimer>
 
 #include "AccountTestSupport.h"
-#include "app/Settings.h"
-#include "app/Startup.h"
+#include "base/Settings.h"
+#include "base/Lifecycle.h"
 #include "platform/Process.h"
 #include "recordings/FolderTree.h"
 #include "ui/AboutDlg.h"

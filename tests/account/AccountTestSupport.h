@@ -9,7 +9,7 @@
 #include <string>
 
 #include "HttpsTestServer.h"
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "net/CHTTPUtil.h"
 #include "platform/Paths.h"
 #include "service/ServiceClient.h"

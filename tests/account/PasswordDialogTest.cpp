@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "AccountTestSupport.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "net/AccountApi.h"
 #include "recordings/FolderTree.h"
 #include "ui/ModifyPassword.h"

@@ -3,6 +3,7 @@
 
 #include "AccountTestSupport.h"
 #include "support/TestEnvironment.h"
+#include "support/UnansweredBoxes.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ public:
 int main(int argc, char** argv)
 {
     Q_INIT_RESOURCE(res);
+    vtxtest::failOnUnansweredBoxes();
     ::testing::AddGlobalTestEnvironment(new ProgramFolderEnvironment);
     return vtxtest::runTests(argc, argv);
 }

@@ -1,4 +1,4 @@
-#include "app/Localization.h"
+#include "base/Localization.h"
 
 #include <QFile>
 #include <cstring>
@@ -110,6 +110,85 @@ TEST_F(PackTest, FormatKeysFillTheirPlaceholders)
               0);
     EXPECT_EQ(LangFormat("ui.label_version", "1.5.0"), "Version 1.5.0");
     EXPECT_EQ(LangFormat("ui.btn_regFetch", 59), "Again (59)");
+}
+
+// A pack value whose conversions differ from what the caller passes would read an int as a
+// pointer (or write through %n): such a value must never reach printf.
+class PackFormatTest : public PackTest
+{
+protected:
+    QString writePair(const QByteArray& chinese, const QByteArray& english)
+    {
+        const QString dir = vtxtest::makeTempDir("packs");
+        for (const auto& [name, content] : {std::pair{"/zh_CN.ini", chinese}, std::pair{"/en_US.ini", english}}) {
+            QFile f(dir + name);
+            f.open(QIODevice::WriteOnly);
+            f.write(content);
+        }
+        return dir;
+    }
+};
+
+TEST_F(PackFormatTest, MismatchedTextFallsBackToTheOtherLanguage)
+{
+    const QString dir = writePair("ui.label_version=版本 %d\nui.btn_regFetch=重新获取(%s)\nui.window=视频会议\n",
+                                  "ui.label_version=Version %s\nui.btn_regFetch=Resend (%d s)\n");
+    ASSERT_EQ(Localization::Instance()->Load(0, dir + "/zh_CN.ini"), 0);
+    EXPECT_EQ(LangFormat("ui.label_version", "1.5.0"), "Version 1.5.0");
+    EXPECT_EQ(LangFormat("ui.btn_regFetch", 59), "Resend (59 s)");
+    EXPECT_EQ(text("ui.window"), QString::fromUtf8("视频会议")) << "plain texts are not touched";
+}
+
+TEST_F(PackFormatTest, EnglishFallsBackToChineseToo)
+{
+    const QString dir = writePair("ui.btn_regFetch=重新获取(%d)\n", "ui.btn_regFetch=Resend (%n)\n");
+    ASSERT_EQ(Localization::Instance()->Load(1, dir + "/en_US.ini"), 0);
+    EXPECT_EQ(LangFormat("ui.btn_regFetch", 7), QString::fromUtf8("重新获取(7)"));
+}
+
+TEST_F(PackFormatTest, WhenNeitherPackFitsTheKeyIsShown)
+{
+    const char* hostile[] = {"%s", "%d %d", "%n",   "%1$d", "%*d", "%.*d", "%ld", "%lld",  "%f",
+                             "%p", "%ls",   "100%", "%5%",  "%hd", "%zd",  "%jd", "Resend"};
+    for (const char* value : hostile) {
+        Localization::Instance()->resetForTest();
+        const QString dir = writePair(QByteArray("ui.btn_regFetch=") + value + "\n", "ui.btn_regFetch=%s\n");
+        ASSERT_EQ(Localization::Instance()->Load(0, dir + "/zh_CN.ini"), 0);
+        EXPECT_EQ(LangFormat("ui.btn_regFetch", 42), "ui.btn_regFetch") << value;
+    }
+    // No second pack at all.
+    Localization::Instance()->resetForTest();
+    ASSERT_EQ(Localization::Instance()->Load(0, writePack("ui.label_version=v%d\n")), 0);
+    EXPECT_EQ(LangFormat("ui.label_version", "1.5.0"), "ui.label_version");
+}
+
+TEST_F(PackFormatTest, HarmlessVariationsAreKept)
+{
+    const struct
+    {
+        const char* value;
+        const char* expected;
+    } cases[] = {
+        {"%5d|", "   42|"}, {"%-4d|", "42  |"}, {"%03d", "042"}, {"%%%d%%", "%42%"}, {"%i", "42"}, {"%x", "2a"},
+    };
+    for (const auto& c : cases) {
+        Localization::Instance()->resetForTest();
+        ASSERT_EQ(Localization::Instance()->Load(0, writePack(QByteArray("ui.btn_regFetch=") + c.value + "\n")), 0);
+        EXPECT_EQ(LangFormat("ui.btn_regFetch", 42), c.expected) << c.value;
+    }
+    Localization::Instance()->resetForTest();
+    ASSERT_EQ(Localization::Instance()->Load(0, writePack("msg.invite_meetingid=ID: %llu\n"
+                                                          "msg.invite_datetime=%d-%02d-%02d %02d:%02d\n")),
+              0);
+    EXPECT_EQ(LangFormat("msg.invite_meetingid", 12345678901ULL), "ID: 12345678901");
+    EXPECT_EQ(LangFormat("msg.invite_datetime", 2026, 1, 2, 3, 4), "2026-01-02 03:04");
+}
+
+TEST_F(PackFormatTest, TextsThatAreNoFormatKeysAreNeverFormatted)
+{
+    ASSERT_EQ(Localization::Instance()->Load(0, writePack("ui.window=%s%s%s%n\n")), 0);
+    EXPECT_EQ(LangFormat("ui.window", 1), "%s%s%s%n");
+    EXPECT_EQ(LangFormat("not.there", 1), "");
 }
 
 } // namespace

@@ -1,12 +1,16 @@
 #include "platform/Process.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "app/ProcessLookup.h"
 #include "app/Startup.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -37,11 +41,29 @@ TEST(ProcessLookup, TerminateById)
 
 TEST(ProcessLookup, TerminateByNameSparesTheGivenProcessAndTheCaller)
 {
-    auto spared = startSleeper("30");
-    auto victim = startSleeper("30");
-    EXPECT_EQ(lookupProcess("SLEEP", spared->processId(), kTerminateByName), 0);
+    // A copy of sleep under a name no other process on the machine has, so that terminating by
+    // name reaches only the copies this test starts.
+    const QString name = QStringLiteral("vtxtest-sleep-%1-%2")
+                             .arg(platform::currentProcessId())
+                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    const QString program = vtxtest::makeTempDir("byname") + '/' + name;
+    ASSERT_TRUE(QFile::copy(QStandardPaths::findExecutable("sleep"), program));
+    auto start = [&program] {
+        auto p = std::make_unique<QProcess>();
+        p->start(program, {"30"});
+        p->waitForStarted();
+        return p;
+    };
+    auto spared = start();
+    auto victim = start();
+    auto secondVictim = start();
+    ASSERT_EQ(spared->state(), QProcess::Running);
+
+    EXPECT_EQ(lookupProcess(name.toUpper(), spared->processId(), kTerminateByName), 0);
     EXPECT_TRUE(victim->waitForFinished(5000));
+    EXPECT_TRUE(secondVictim->waitForFinished(5000));
     EXPECT_EQ(spared->state(), QProcess::Running);
+    EXPECT_EQ(lookupProcess(name, spared->processId(), kTerminateByName), 1) << "nothing left to terminate";
     spared->kill();
     spared->waitForFinished();
 }
@@ -51,21 +73,27 @@ TEST(ProcessLookup, NeverTerminatesTheCallingProcess)
     EXPECT_EQ(lookupProcess("app_tests", platform::currentProcessId(), kTerminateById), 1);
 }
 
-TEST(ProcessWait, ReturnsAsSoonAsTheProcessEnds)
+// The watchdog waits only for an earlier copy of its own program (tested with two such copies in the
+// platform tests); any other ID, like this test's own children, is neither waited for nor killed.
+TEST(ProcessWait, AnotherProgramIsNeitherWaitedForNorKilled)
 {
-    auto child = startSleeper("0.3");
+    auto child = startSleeper("60");
     QElapsedTimer timer;
     timer.start();
     EXPECT_TRUE(waitForProcessEnd(child->processId(), 15, true));
     EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_EQ(child->state(), QProcess::Running);
+    EXPECT_FALSE(child->waitForFinished(300));
+    child->kill();
     child->waitForFinished();
 }
 
-TEST(ProcessWait, TerminatesAProcessThatOutlivesTheWait)
+TEST(ProcessWait, TheCallerIsNotWaitedFor)
 {
-    auto child = startSleeper("60");
-    EXPECT_FALSE(waitForProcessEnd(child->processId(), 1, true));
-    EXPECT_TRUE(child->waitForFinished(5000));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(waitForProcessEnd(platform::currentProcessId(), 15, true));
+    EXPECT_LT(timer.elapsed(), 5000);
 }
 
 } // namespace

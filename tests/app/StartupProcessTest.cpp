@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/NamedMutex.h"
 #include "platform/Profile.h"
 #include "platform/WindowMessage.h"
@@ -132,6 +132,33 @@ TEST_F(VtxProcessTest, WatchdogEndsWhenTheWatchedProcessEnds)
     ASSERT_TRUE(watchdog->waitForFinished(20000));
     EXPECT_EQ(watchdog->exitCode(), 0);
     EXPECT_FALSE(QFile::exists(settings::configFile())); // no window, no settings
+}
+
+TEST_F(VtxProcessTest, WatchdogLeavesAnotherProgramAlone)
+{
+    // What a reused or mistyped ID looks like: a live process of the user that is not VTX.
+    QProcess sleeper;
+    sleeper.start("sleep", {"60"});
+    ASSERT_TRUE(sleeper.waitForStarted());
+    QProcess* watchdog = startVtx({"cleanup", QString::number(sleeper.processId())});
+    ASSERT_TRUE(watchdog->waitForFinished(10000)) << "exits at once instead of waiting 30 s";
+    EXPECT_EQ(watchdog->exitCode(), 0);
+    EXPECT_EQ(sleeper.state(), QProcess::Running);
+    EXPECT_FALSE(sleeper.waitForFinished(300));
+    sleeper.kill();
+    sleeper.waitForFinished();
+}
+
+TEST_F(VtxProcessTest, WatchdogWaitsForTheEarlierClientAndEndsWithIt)
+{
+    QProcess* client = startVtx({});
+    ASSERT_NE(waitForWindow(), 0);
+    QProcess* watchdog = startVtx({"cleanup", QString::number(client->processId())});
+    EXPECT_FALSE(watchdog->waitForFinished(1500)) << "the client still runs";
+    client->kill();
+    client->waitForFinished(5000);
+    ASSERT_TRUE(watchdog->waitForFinished(10000));
+    EXPECT_EQ(watchdog->exitCode(), 0);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <gtest/gtest.h>
 
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "platform/Paths.h"
 
 namespace {

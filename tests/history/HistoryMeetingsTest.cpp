@@ -9,7 +9,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/Settings.h"
+#include "base/MeetingNumber.h"
+#include "base/Settings.h"
 #include "platform/Paths.h"
 #include "platform/Profile.h"
 #include "recordings/FolderTree.h"
@@ -17,7 +18,6 @@
 #include "ui/ClickableLabel.h"
 #include "ui/HistoryItem.h"
 #include "ui/MainWindow.h"
-#include "ui/MeetingNumber.h"
 
 namespace {
 

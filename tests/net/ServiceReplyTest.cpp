@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "base/Text.h"
 #include "net/ServiceRequest.h"
-#include "net/TextConvert.h"
 
 using net::Reply;
 
@@ -153,14 +153,6 @@ TEST(ServiceUrl, LongValuesAreNeverCut)
     const std::string url = net::withQuery("/api/orvo/user/QueryListMetting", {{"host_id", value}, {"id", "1"}});
     EXPECT_EQ(url.size(), std::string("/api/orvo/user/QueryListMetting?host_id=&id=1").size() + value.size());
     EXPECT_EQ(url.substr(url.size() - 5), "&id=1");
-}
-
-TEST(ServiceUrl, MeetingNumbersPrintAsSigned64Bit)
-{
-    EXPECT_EQ(net::idText(0), "0");
-    EXPECT_EQ(net::idText(9223372036854775807ull), "9223372036854775807");
-    EXPECT_EQ(net::idText(9223372036854775808ull), "-9223372036854775808");
-    EXPECT_EQ(net::idText(18446744073709551615ull), "-1");
 }
 
 TEST(ServiceUrl, HostsComeFromTheEnvironmentWhenSet)

@@ -6,6 +6,8 @@
 //                                 message and "restored" once un-minimised; message 1190 ends the process
 //   idle                          prints "idle" and waits until stdin closes
 //   idle-as UID                   the same after switching to that user (the tests run it as root only)
+//   watch-copy MS                 prints "ready", then for each process ID read from stdin watches it as the
+//                                 exit watchdog does (MS milliseconds, kill at the end) and prints the outcome
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -14,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/NamedMutex.h"
+#include "platform/Process.h"
 #include "platform/Profile.h"
 #include "platform/WindowMessage.h"
 
@@ -117,6 +120,28 @@ int main(int argc, char** argv)
             return 3;
         say("idle");
         waitForStdinEof();
+        return 0;
+    }
+    if (mode == "watch-copy" && argc == 3) {
+        const int ms = QByteArray(argv[2]).toInt();
+        say("ready");
+        char line[64];
+        while (std::fgets(line, sizeof line, stdin)) {
+            switch (platform::watchEarlierCopy(QByteArray(line).trimmed().toLongLong(), ms, true)) {
+            case platform::CopyWatch::NotACopy:
+                say("not-a-copy");
+                break;
+            case platform::CopyWatch::Ended:
+                say("ended");
+                break;
+            case platform::CopyWatch::Terminated:
+                say("terminated");
+                break;
+            case platform::CopyWatch::StillRunning:
+                say("still-running");
+                break;
+            }
+        }
         return 0;
     }
     if (mode == "idle") {

@@ -1,6 +1,8 @@
 #include "platform/Process.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -83,6 +85,98 @@ TEST(ProcessTerminate, RefusesAnotherUsersProcess)
     EXPECT_FALSE(platform::terminateProcess(child.pid()));
     child.closeInput();
     EXPECT_EQ(child.waitForExit(), 0) << "it was still alive and ends normally";
+}
+
+// The exit watchdog's view: only an earlier copy of the same program of the same user is waited for
+// and killed. Start times are counted in clock ticks, so processes meant to be earlier or later are
+// started a few ticks apart.
+class CopyWatchTest : public ::testing::Test
+{
+protected:
+    static void tickApart() { QThread::msleep(50); }
+
+    static QString ask(HelperProcess& watchdog, qint64 pid)
+    {
+        watchdog.process().write(QByteArray::number(pid) + '\n');
+        return watchdog.readLine(15000);
+    }
+};
+
+TEST_F(CopyWatchTest, KillsAnEarlierCopyThatOutlivesTheWait)
+{
+    HelperProcess copy({QStringLiteral("idle")});
+    ASSERT_TRUE(copy.started());
+    ASSERT_EQ(copy.readLine(), QStringLiteral("idle"));
+    tickApart();
+    HelperProcess watchdog({QStringLiteral("watch-copy"), QStringLiteral("300")});
+    ASSERT_TRUE(watchdog.started());
+    ASSERT_EQ(watchdog.readLine(), QStringLiteral("ready"));
+
+    EXPECT_EQ(ask(watchdog, copy.pid()), QStringLiteral("terminated"));
+    ASSERT_TRUE(copy.waitForDeath());
+    EXPECT_EQ(copy.process().exitStatus(), QProcess::CrashExit);
+}
+
+TEST_F(CopyWatchTest, ReturnsWhenAnEarlierCopyEndsByItself)
+{
+    HelperProcess copy({QStringLiteral("idle")});
+    ASSERT_TRUE(copy.started());
+    ASSERT_EQ(copy.readLine(), QStringLiteral("idle"));
+    tickApart();
+    HelperProcess watchdog({QStringLiteral("watch-copy"), QStringLiteral("60000")});
+    ASSERT_TRUE(watchdog.started());
+    ASSERT_EQ(watchdog.readLine(), QStringLiteral("ready"));
+
+    watchdog.process().write(QByteArray::number(copy.pid()) + '\n');
+    watchdog.process().waitForBytesWritten();
+    QThread::msleep(200); // the watchdog is waiting now
+    copy.closeInput();
+    EXPECT_EQ(copy.waitForExit(), 0);
+    // Long before the minute is over.
+    EXPECT_EQ(watchdog.readLine(15000), QStringLiteral("ended"));
+}
+
+TEST_F(CopyWatchTest, LeavesAloneEverythingButAnEarlierCopy)
+{
+    HelperProcess watchdog({QStringLiteral("watch-copy"), QStringLiteral("300")});
+    ASSERT_TRUE(watchdog.started());
+    ASSERT_EQ(watchdog.readLine(), QStringLiteral("ready"));
+    tickApart();
+
+    // The same program, but started after the watchdog: what a reused ID looks like.
+    HelperProcess later({QStringLiteral("idle")});
+    ASSERT_TRUE(later.started());
+    ASSERT_EQ(later.readLine(), QStringLiteral("idle"));
+    EXPECT_EQ(ask(watchdog, later.pid()), QStringLiteral("not-a-copy"));
+
+    // Another program of the same user: this test itself, which started before the watchdog.
+    EXPECT_EQ(ask(watchdog, platform::currentProcessId()), QStringLiteral("not-a-copy"));
+    // The watchdog itself, and IDs no process can have.
+    EXPECT_EQ(ask(watchdog, watchdog.pid()), QStringLiteral("not-a-copy"));
+    QFile pidMax(QStringLiteral("/proc/sys/kernel/pid_max"));
+    ASSERT_TRUE(pidMax.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ask(watchdog, pidMax.readAll().trimmed().toLongLong() + 1), QStringLiteral("not-a-copy"));
+    EXPECT_EQ(ask(watchdog, 0), QStringLiteral("not-a-copy"));
+    EXPECT_EQ(ask(watchdog, -1), QStringLiteral("not-a-copy"));
+
+    later.closeInput();
+    EXPECT_EQ(later.waitForExit(), 0) << "still alive and ends normally";
+}
+
+TEST_F(CopyWatchTest, LeavesAloneAnEarlierCopyOfAnotherUser)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "needs root to run a copy as another user";
+    HelperProcess other({QStringLiteral("idle-as"), QStringLiteral("65534")});
+    ASSERT_TRUE(other.started());
+    ASSERT_EQ(other.readLine(), QStringLiteral("idle"));
+    tickApart();
+    HelperProcess watchdog({QStringLiteral("watch-copy"), QStringLiteral("300")});
+    ASSERT_TRUE(watchdog.started());
+    ASSERT_EQ(watchdog.readLine(), QStringLiteral("ready"));
+    EXPECT_EQ(ask(watchdog, other.pid()), QStringLiteral("not-a-copy"));
+    other.closeInput();
+    EXPECT_EQ(other.waitForExit(), 0);
 }
 
 } // namespace

@@ -11,7 +11,6 @@
 #include "platform/Clipboard.h"
 #include "platform/Paths.h"
 #include "platform/Shell.h"
-#include "platform/Text.h"
 #include "platform/Tick.h"
 #include "support/TestEnvironment.h"
 
@@ -59,15 +58,6 @@ TEST(Paths, FollowXdgFolders)
     EXPECT_TRUE(platform::ensureFolder(nested));
     EXPECT_TRUE(QDir(nested).exists());
     EXPECT_FALSE(platform::ensureFolder(QString()));
-}
-
-TEST(Text, ConvertsBothWays)
-{
-    const QString text = QString::fromUtf8("会议 Meeting ü");
-    EXPECT_EQ(platform::toUtf8(text), std::string("会议 Meeting ü"));
-    EXPECT_EQ(platform::fromUtf8(platform::toUtf8(text)), text);
-    EXPECT_EQ(platform::fromAnsi(platform::toAnsi(QStringLiteral("plain"))), QStringLiteral("plain"));
-    EXPECT_EQ(platform::fromUtf8(std::string("a\0b", 3)).size(), 3);
 }
 
 TEST(Clipboard, SetsTextOnlyFromTheGuiThread)

@@ -16,7 +16,7 @@
 
 #include "../service/ServiceClient.h"
 #include "CloudTestSupport.h"
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "sdk/CSDKSheduleMeetingUIEvent.h"
 #include "sdk/CSDKSheduleMeetingUIWorkFlow.h"
 #include "sdk/HostMeeting.h"
@@ -38,13 +38,7 @@ struct ScheduleRecorder : CSDKSheduleMeetingUIEvent
     std::vector<std::pair<int, std::vector<UINT64>>> lists;
     std::vector<std::pair<int, UINT64>> schedules;
     std::vector<int> deletes;
-    void OnListMeeting(int r, IList<UINT64>* ids) override
-    {
-        std::vector<UINT64> v;
-        for (int i = 0; ids && i < ids->GetCount(); ++i)
-            v.push_back(ids->GetItem(unsigned(i)));
-        lists.emplace_back(r, v);
-    }
+    void OnListMeeting(int r, const std::vector<UINT64>& ids) override { lists.emplace_back(r, ids); }
     void OnScheduleOrEditMeeting(int r, UINT64 id) override { schedules.emplace_back(r, id); }
     void OnDeleteMeeting(int r) override { deletes.push_back(r); }
 };

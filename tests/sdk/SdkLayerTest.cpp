@@ -1,5 +1,6 @@
 // The client's SDK layer against the in-memory SDK of FakeSdk.cpp.
 #include <QFile>
+#include <QTest>
 #include <QTextStream>
 #include <algorithm>
 #include <functional>
@@ -7,7 +8,7 @@
 #include <vector>
 
 #include "FakeSdk.h"
-#include "app/Localization.h"
+#include "base/Localization.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/CSDKSheduleMeetingUIEvent.h"
 #include "sdk/CSDKSheduleMeetingUIWorkFlow.h"
@@ -63,7 +64,7 @@ struct UiRecorder : AuthUIEvent
 struct ScheduleRecorder : CSDKSheduleMeetingUIEvent
 {
     std::vector<std::string> events;
-    void OnListMeeting(int r, IList<UINT64>*) override { events.push_back("list" + std::to_string(r)); }
+    void OnListMeeting(int r, const std::vector<UINT64>&) override { events.push_back("list" + std::to_string(r)); }
     void OnScheduleOrEditMeeting(int r, UINT64 id) override
     {
         events.push_back("schedule" + std::to_string(r) + ":" + std::to_string(id));
@@ -319,9 +320,57 @@ TEST_F(SdkLayer, AuthenticationFailureReportsTwo)
     OrvoAuth::Instance()->SetUIEvent(&ui);
     ASSERT_EQ(OrvoAuth::Instance()->Start(), 0);
     state().connectionHandler->onNetworkConnectionReady();
-    state().authSink->onAuthenticationReturn(AUTHRET_NETWORKISSUE);
+    state().authSink->onAuthenticationReturn(AUTHRET_KEYORSECRETWRONG);
     EXPECT_EQ(ui.auth, std::vector<int>{2});
     EXPECT_EQ(OrvoAuth::Instance()->status(), 2);
+    QTest::qWait(1300);
+    EXPECT_EQ(count("auth.SDKAuth"), 1) << "a rejection is not tried again";
+}
+
+// A cloud that does not answer is no rejection: the layer reports 4, tries again after 1 s, and
+// reports 1 once the cloud answers.
+TEST_F(SdkLayer, UnansweredAuthenticationIsTriedAgainUntilItSucceeds)
+{
+    UiRecorder ui;
+    OrvoAuth* auth = OrvoAuth::Instance();
+    auth->SetUIEvent(&ui);
+    ASSERT_EQ(auth->Start(), 0);
+    state().connectionHandler->onNetworkConnectionReady();
+    ASSERT_EQ(count("auth.SDKAuth"), 1);
+    state().authSink->onAuthenticationReturn(AUTHRET_NETWORKISSUE);
+    EXPECT_EQ(ui.auth, std::vector<int>{4});
+    EXPECT_EQ(auth->status(), 4);
+    EXPECT_TRUE(QTest::qWaitFor([] { return count("auth.SDKAuth") == 2; }, 5000));
+    EXPECT_EQ(auth->status(), 3);
+
+    state().authSink->onAuthenticationReturn(AUTHRET_OVERTIME);
+    EXPECT_EQ(ui.auth, (std::vector<int>{4, 4}));
+    state().authSink->onAuthenticationReturn(AUTHRET_SUCCESS);
+    EXPECT_EQ(ui.auth, (std::vector<int>{4, 4, 1}));
+    EXPECT_EQ(auth->status(), 1);
+    // The retry that was scheduled before the success finds nothing left to do.
+    QTest::qWait(2300);
+    EXPECT_EQ(count("auth.SDKAuth"), 2);
+}
+
+TEST_F(SdkLayer, NoRetryAfterShutdown)
+{
+    OrvoAuth* auth = OrvoAuth::Instance();
+    ASSERT_EQ(auth->Start(), 0);
+    state().connectionHandler->onNetworkConnectionReady();
+    state().authSink->onAuthenticationReturn(AUTHRET_NETWORKISSUE);
+    auth->Shutdown();
+    QTest::qWait(1300);
+    EXPECT_EQ(count("auth.SDKAuth"), 1);
+}
+
+TEST(OrvoAuthRetry, PausesDoubleFromOneSecondUpToThirty)
+{
+    std::vector<int> pauses;
+    for (int retry = 1; retry <= 8; ++retry)
+        pauses.push_back(OrvoAuth::RetryDelayMs(retry));
+    EXPECT_EQ(pauses, (std::vector<int>{1000, 2000, 4000, 8000, 16000, 30000, 30000, 30000}));
+    EXPECT_EQ(OrvoAuth::RetryDelayMs(1000000), 30000);
 }
 
 namespace {
@@ -382,16 +431,6 @@ TEST_F(SdkLayer, ShutdownSignsOutUnregistersAndCleansUp)
 }
 
 // --- meeting workflows ---
-
-TEST(MeetingNumberText, ReadsLeadingDigitsLikeTheSdk)
-{
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("12345678901"), 12345678901ull);
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("  987abc12"), 987ull);
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("abc"), 0ull);
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("9223372036854775807"), 9223372036854775807ull);
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("9223372036854775808"), 0ull); // beyond the signed range
-    EXPECT_EQ(JoinMeeting::ParseMeetingNumber("-5"), 0ull);
-}
 
 TEST_F(SdkLayer, JoinWithEmptyNumberTouchesNothing)
 {

@@ -1,9 +1,12 @@
 // libsdk on its own: refused calls, and a meeting cloud that never answers.
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "CloudTestSupport.h"
@@ -40,7 +43,7 @@ bool TlsLibraryMapped()
 
 } // namespace
 
-// The SDK initialises once per process, so the whole life is one case.
+// One SDK per process, so a whole life and the next one make one case.
 TEST(OrvoSdkLibrary, RefusesMisuseAndReportsASilentCloudWithoutBlocking)
 {
     IMeetingService* meeting = nullptr;
@@ -122,9 +125,86 @@ TEST(OrvoSdkLibrary, RefusesMisuseAndReportsASilentCloudWithoutBlocking)
     EXPECT_EQ(DestroyMeetingService(meeting), SDKERR_SUCCESS);
     EXPECT_EQ(DestroyMeetingService(meeting), SDKERR_INVALID_PARAMETER);
     EXPECT_EQ(CleanUPSDK(), SDKERR_SUCCESS);
-    // Services left over were destroyed by the clean-up; the SDK stays down.
-    EXPECT_EQ(InitSDK(param), SDKERR_UNINITIALIZE);
+    EXPECT_EQ(CleanUPSDK(), SDKERR_UNINITIALIZE);
+    // Services left over were destroyed by the clean-up.
     EXPECT_EQ(CreateAuthService(&auth), SDKERR_UNINITIALIZE);
+
+    // The SDK starts again in the same process, as for a new client in a test program, and its
+    // worker comes back with it.
+    const size_t before = held.size();
+    ASSERT_EQ(InitSDK(param), SDKERR_SUCCESS);
+    ASSERT_EQ(CreateNetworkConnectionHelper(&helper), SDKERR_SUCCESS);
+    ASSERT_EQ(CreateAuthService(&auth), SDKERR_SUCCESS);
+    Handler again;
+    ASSERT_EQ(helper->RegisterNetworkConnectionHandler(&again), SDKERR_SUCCESS);
+    EXPECT_TRUE(WaitFor([&] { return held.size() > before; }, 10000));
+    EXPECT_EQ(auth->Login(login), SDKERR_UNAUTHENTICATION); // the old application token is gone
+    clock.restart();
+    EXPECT_EQ(CleanUPSDK(), SDKERR_SUCCESS);
+    // A request in flight is abandoned, not waited for until its time-out.
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(again.ready, 0);
     qunsetenv("VTX_SDK_TIMEOUT_MS");
     qunsetenv("VTX_SDK_POLL_MS");
+}
+
+// The process ends while a request is in flight: in the TLS handshake with a cloud that never
+// answers, or still loading the CA file. The worker must be joined before OpenSSL's exit handler
+// frees what it uses; a sanitizer build reports any use after that as an error exit.
+TEST(OrvoSdkLibraryExit, EndsCleanlyWhileTheFirstRequestIsInFlight)
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    int runs = 0;
+    // Returning from main() lets queued requests drain for a while first; exit() does not.
+    const std::vector<std::pair<const char*, std::vector<int>>> plans = {{"return", {0, 3, 20}},
+                                                                         {"exit", {0, 1, 3, 8, 20, 60}}};
+    for (const auto& plan : plans)
+        for (int delayMs : plan.second) {
+            const char* mode = plan.first;
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("VTX_SDK_EXIT_CHILD", QStringLiteral("%1,%2").arg(QLatin1String(mode)).arg(delayMs));
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(self, {"--gtest_filter=OrvoSdkExitChild.*"});
+            ASSERT_TRUE(child.waitForStarted(10000));
+            const bool finished = child.waitForFinished(60000);
+            const QByteArray output = child.readAll();
+            EXPECT_TRUE(finished) << mode << " " << delayMs;
+            EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << mode << " " << delayMs << output.constData();
+            EXPECT_EQ(child.exitCode(), 0) << mode << " " << delayMs << output.constData();
+            EXPECT_TRUE(output.contains("child: in flight")) << output.constData();
+            if (!finished)
+                child.kill();
+            ++runs;
+        }
+    EXPECT_EQ(runs, 9);
+}
+
+// Run only as the child of the case above.
+TEST(OrvoSdkExitChild, StartsARequestAndLeaves)
+{
+    const QByteArray spec = qgetenv("VTX_SDK_EXIT_CHILD");
+    if (spec.isEmpty())
+        GTEST_SKIP() << "runs as a child process only";
+    const QList<QByteArray> parts = spec.split(',');
+    const bool viaExit = parts.value(0) == "exit";
+    const int delayMs = parts.value(1).toInt();
+    // Accepts connections (the kernel does) and never answers the TLS hello.
+    static QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    const std::wstring domain = L"https://127.0.0.1:" + std::to_wstring(silent.serverPort());
+    InitParam param{};
+    param.strWebDomain = domain.c_str();
+    ASSERT_EQ(InitSDK(param), SDKERR_SUCCESS);
+    INetworkConnectionHelper* helper = nullptr;
+    ASSERT_EQ(CreateNetworkConnectionHelper(&helper), SDKERR_SUCCESS);
+    static Handler handler;
+    ASSERT_EQ(helper->RegisterNetworkConnectionHandler(&handler), SDKERR_SUCCESS);
+    QThread::msleep(static_cast<unsigned long>(delayMs));
+    fprintf(stderr, "child: in flight\n");
+    fflush(stderr);
+    // Left as a client that never cleans up would leave it: to the application's end or exit().
+    if (viaExit)
+        std::exit(0);
 }

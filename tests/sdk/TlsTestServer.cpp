@@ -44,6 +44,13 @@ public:
         m_key = QSslKey(ReadFile(QStringLiteral(VTX_CERT_DIR "/server.key")), QSsl::Rsa);
     }
 
+    ~Listener() override
+    {
+        // The sockets go with the base class, after this part is gone: they must not call back.
+        for (QSslSocket* socket : findChildren<QSslSocket*>())
+            socket->disconnect();
+    }
+
     void Drop()
     {
         for (QSslSocket* socket : findChildren<QSslSocket*>())

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ServiceClient.h"
-#include "service/AppCredentials.h"
+#include "common/AppCredentials.h"
 
 using namespace servicetest;
 using vtxtest::VtxService;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "service/AppCredentials.h"
+#include "common/AppCredentials.h"
 
 namespace servicetest {
 

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/Localization.h"
-#include "app/Settings.h"
 #include "app/Startup.h"
+#include "base/Localization.h"
+#include "base/Settings.h"
 #include "platform/Paths.h"
 #include "recordings/FolderTree.h"
+#include "sdk/OrvoAuth.h"
+#include "sdk/SDKInterfaceWrap.h"
 #include "support/VtxService.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
@@ -37,6 +39,10 @@ protected:
     void TearDown() override
     {
         m_window.reset();
+        // A window closed before the SDK authenticated leaves the SDK running for the process's
+        // end; the next test has a service of its own, so the SDK starts again for it.
+        OrvoAuth::Instance()->Shutdown();
+        SDKInterfaceWrap::Instance().Shutdown();
         MessageBox::clearAutoAnswer();
         startup::setRelaunchHandler(nullptr);
         startup::setRestarting(false);

@@ -58,3 +58,11 @@ bool CloudPeer::endMeeting()
     const std::string path = "/sdk/meetings/" + std::to_string(m_number) + "/end";
     return m_client.PostJson(path, "{\"participant\":\"" + m_participant + "\"}", m_headers).Code() == "200";
 }
+
+std::string CloudPeer::joinCode(quint64 number)
+{
+    return m_client
+        .PostJson("/sdk/meetings/join", "{\"number\":" + std::to_string(number) + ",\"display_name\":\"Peer\"}",
+                  m_headers)
+        .Code();
+}

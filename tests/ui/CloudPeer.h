@@ -23,6 +23,8 @@ public:
     // Schedules a meeting whose guests must wait for the host; 0 on failure.
     quint64 scheduleWaitingMeeting();
     bool endMeeting();
+    // The envelope code of joining that meeting as a guest: "200" while it runs.
+    std::string joinCode(quint64 number);
 
 private:
     const vtxtest::VtxService& m_service;

@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "ClientFixture.h"
-#include "app/Localization.h"
-#include "app/Settings.h"
 #include "app/Startup.h"
+#include "base/Localization.h"
+#include "base/Settings.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/Profile.h"

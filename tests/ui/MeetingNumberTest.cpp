@@ -1,4 +1,4 @@
-#include "ui/MeetingNumber.h"
+#include "base/MeetingNumber.h"
 
 #include <gtest/gtest.h>
 

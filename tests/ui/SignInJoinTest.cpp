@@ -2,16 +2,22 @@
 // joining and starting meetings, driven through the widgets by their object names.
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include "ClientFixture.h"
 #include "CloudPeer.h"
 #include "platform/NamedMutex.h"
 #include "platform/Profile.h"
 #include "sdk/MeetingEvent.h"
+#include "sdk/MeetingExit.h"
 #include "sdk/OrvoAuth.h"
 #include "sdk/SDKInterfaceWrap.h"
 
@@ -323,6 +329,119 @@ TEST_F(SignInJoinTest, ServiceDownGivesClearErrorsAndReenablesThePage)
     EXPECT_TRUE(child<QPushButton>("verification")->isEnabled());
 }
 
+TEST_F(SignInJoinTest, FailedJoinGivesTheStartButtonsBack)
+{
+    reachMainPage();
+    click("joinTheMeeting");
+    type("meetingID", "99999999999");
+    click("joinMeeting");
+    ASSERT_TRUE(waitFor([&] { return child<QLabel>("joinError")->isVisible(); }));
+    press("backHomeJ");
+    ASSERT_EQ(visiblePages(), QStringList{"mainWidget"});
+    for (const char* name : {"videoMeeting", "joinTheMeeting", "shareScreen"})
+        EXPECT_TRUE(child<QPushButton>(name)->isEnabled()) << name;
+
+    // And they work: an instant meeting starts.
+    click("videoMeeting");
+    EXPECT_TRUE(waitFor([&] { return inMeeting(); }));
+}
+
+TEST_F(SignInJoinTest, ExitDuringAMeetingEndsItAndClosesEveryWindow)
+{
+    reachMainPage();
+    click("videoMeeting");
+    ASSERT_TRUE(waitFor([&] { return inMeeting(); }));
+    const quint64 number = SDKInterfaceWrap::Instance().MeetingService()->GetMeetingInfo()->GetMeetingNumber();
+    CloudPeer guest(*m_service);
+    ASSERT_TRUE(guest.signInAsGuest("13900139002"));
+    ASSERT_EQ(guest.joinCode(number), "200") << "the meeting runs on the cloud";
+
+    MessageBox::setAutoAnswer(MessageBox::FirstButton);
+    EXPECT_TRUE(window().close());
+    EXPECT_EQ(MessageBox::answeredTexts(), QStringList{LangText("msg.exit_request_meeting")});
+    EXPECT_EQ(m_relaunches, QStringList{QStringLiteral("cleanup %1").arg(QCoreApplication::applicationPid())});
+
+    // The host ended it for everyone, well within the watchdog's 30 s ...
+    EXPECT_TRUE(waitFor([&] { return guest.joinCode(number) != "200"; }, 5000));
+    EXPECT_TRUE(waitFor([] { return !MeetingExit::MeetingRunning(); }, 5000));
+    // ... and no window is left to keep the program running.
+    EXPECT_TRUE(waitFor(
+        [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible())
+                    return false;
+            return true;
+        },
+        5000));
+}
+
+// Stands between the SDK and the cloud: while down it drops every connection, as a network
+// without the service would; once up it passes the bytes through.
+class Link : public QObject
+{
+public:
+    explicit Link(int servicePort)
+        : m_servicePort(quint16(servicePort))
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        connect(&m_server, &QTcpServer::newConnection, this, &Link::accept);
+    }
+    quint16 port() const { return m_server.serverPort(); }
+    void setUp(bool up) { m_up = up; }
+    int dropped() const { return m_dropped; }
+
+private:
+    void accept()
+    {
+        while (QTcpSocket* client = m_server.nextPendingConnection()) {
+            if (!m_up) {
+                ++m_dropped;
+                client->abort();
+                client->deleteLater();
+                continue;
+            }
+            auto* service = new QTcpSocket(client);
+            service->connectToHost(QHostAddress::LocalHost, m_servicePort);
+            connect(client, &QTcpSocket::readyRead, service, [client, service] { service->write(client->readAll()); });
+            connect(service, &QTcpSocket::connected, service, [client, service] { service->write(client->readAll()); });
+            connect(service, &QTcpSocket::readyRead, client, [client, service] { client->write(service->readAll()); });
+            connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+            connect(service, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+        }
+    }
+
+    QTcpServer m_server;
+    quint16 m_servicePort;
+    bool m_up = false;
+    int m_dropped = 0;
+};
+
+TEST_F(SignInJoinTest, OfflineStartKeepsTryingAndGoesOnWhenTheServiceAnswers)
+{
+    Link link(m_service->Port());
+    ASSERT_NE(link.port(), 0);
+    qputenv("VTX_SDK_DOMAIN", QStringLiteral("https://127.0.0.1:%1").arg(link.port()).toUtf8());
+    MessageBox::setAutoAnswer(MessageBox::FirstButton); // a fatal box is recorded, not waited for
+
+    window();
+    QLabel* offline = child<QLabel>("label_offline");
+    ASSERT_TRUE(waitFor([&] { return offline->isVisible(); }));
+    EXPECT_EQ(offline->text(), LangText("msg.service_unreachable"));
+    EXPECT_TRUE(child<QLabel>("loading")->isVisible());
+    EXPECT_FALSE(child<QPushButton>("joinButton")->isVisible());
+    // Still waiting a few seconds later, after more than one attempt, and nothing fatal was said.
+    const int dropped = link.dropped();
+    QTest::qWait(2500);
+    EXPECT_GT(link.dropped(), dropped);
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(MessageBox::answeredTexts().isEmpty()) << MessageBox::answeredTexts().join('|').toStdString();
+
+    link.setUp(true);
+    ASSERT_TRUE(waitForAuthentication());
+    EXPECT_FALSE(offline->isVisible());
+    EXPECT_FALSE(child<QLabel>("loading")->isVisible());
+}
+
 TEST(Initials, FirstLettersOfTheFirstTwoWords)
 {
     EXPECT_EQ(MainWindow::initialsOf("Ada Lovelace"), "AL");
@@ -342,6 +461,36 @@ TEST(AvatarFileName, ExtensionOnlyFromTheLastSegment)
     EXPECT_EQ(MainWindow::avatarFileName("a@b.cn", "https://host/x.p/g"), "a@b.cn");
     EXPECT_EQ(MainWindow::avatarFileName("a@b.cn", "https://host/x.jpg?size=2"), "a@b.cn.jpg");
     EXPECT_EQ(MainWindow::avatarFileName("../x", "https://host/p.png"), settings::accountFileName("../x") + ".png");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SignInJoinTest, SettingsButtonOpensTheSdkDialogOwnedByTheWindow)
+{
+    reachMainPage();
+    ASSERT_TRUE(child<QPushButton>("settingsButton")->isVisible());
+    click("settingsButton");
+    auto* dialog = window().findChild<QDialog*>("OrvoSettingsDialog");
+    ASSERT_NE(dialog, nullptr) << "the SDK refused the window as the dialog's owner";
+    EXPECT_TRUE(dialog->isVisible());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(dialog->pos(), QPoint((screen.width() - dialog->width()) / 2, (screen.height() - dialog->height()) / 2));
+    // The support links lead to the client's own service.
+    auto* help = dialog->findChild<QLabel*>("link_support_0");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->text().contains(QString::fromStdString(m_service->BaseUrl()))) << help->text().toStdString();
+
+    // A second press replaces the dialog instead of stacking another one.
+    click("settingsButton");
+    EXPECT_EQ(window().findChildren<QDialog*>("OrvoSettingsDialog").size(), 1);
+}
+
+TEST(Initials, KeepTheCaseTyped)
+{
+    EXPECT_EQ(MainWindow::initialsOf("ada lovelace"), "al");
+    EXPECT_EQ(MainWindow::initialsOf("ada Lovelace"), "aL");
 }
 
 } // namespace

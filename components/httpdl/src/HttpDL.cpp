@@ -1,5 +1,6 @@
 #include "httpdl/HttpDL.h"
 
+#include <QFile>
 #include <atomic>
 #include <cstdio>
 #include <curl/curl.h>
@@ -12,7 +13,6 @@
 #include <unistd.h>
 
 #include "platform/Paths.h"
-#include "platform/Text.h"
 #include "platform/WindowMessage.h"
 
 #define HTTPDL_EXPORT __attribute__((visibility("default")))
@@ -105,7 +105,7 @@ std::string caFileBesideLibrary()
         if (slash != std::string::npos)
             return path.substr(0, slash + 1) + "curl-ca-bundle.crt";
     }
-    return platform::toUtf8(platform::programFolder()) + "curl-ca-bundle.crt";
+    return QFile::encodeName(platform::programFolder()).toStdString() + "curl-ca-bundle.crt";
 }
 
 void report(const Download& download, quint64 value, qint64 status = 0)

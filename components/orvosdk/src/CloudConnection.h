@@ -1,77 +1,27 @@
 #pragma once
-// A small blocking HTTPS/1.1 client for the meeting cloud: one kept-alive connection, used and
-// destroyed on the thread that made it, with no event loop needed. Qt Network already lies in
-// the application, so the SDK brings in no transport of its own; OpenSSL is loaded on first use.
+// The SDK's HTTPS client for the meeting cloud, on Qt's HTTP stack. It lives on one thread with an
+// event loop (the SDK's worker) and sends one request at a time, so the cloud sees one kept-alive
+// connection. Names are looked up off that thread, so neither a stop nor the process's exit waits
+// for a slow name server; OpenSSL is loaded by the first request, never by the constructor.
 
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
+#include <QNetworkProxy>
+#include <QObject>
 #include <QPair>
 #include <QSslConfiguration>
 #include <QString>
 #include <atomic>
+#include <deque>
+#include <functional>
 #include <memory>
 
-class QSslSocket;
+class QNetworkAccessManager;
 
 namespace orvo {
 
-// Reads one HTTP/1.1 answer handed over in pieces of any size.
-class HttpAnswerReader
-{
-public:
-    enum class State
-    {
-        NeedMore,
-        Done,
-        Failed,
-        TooLarge
-    };
-
-    HttpAnswerReader(qint64 maxBody, bool headRequest);
-
-    State Feed(const char* data, qint64 size);
-    // The peer closed the connection: an answer framed by the close is complete now.
-    State Finish();
-
-    int Status() const { return m_status; }
-    const QByteArray& Body() const { return m_body; }
-    // The connection may carry the next request: the server did not ask to close it and
-    // nothing followed the answer.
-    bool KeepAlive() const { return m_keepAlive && m_pos == m_buffer.size(); }
-
-private:
-    enum class Part
-    {
-        Head,
-        Fixed,
-        ChunkSize,
-        ChunkData,
-        ChunkEnd,
-        Trailers,
-        UntilClose,
-        Done,
-        Failed,
-        TooLarge
-    };
-    State Parse();
-    // Moves what has arrived of the fixed body or the current chunk; true when it is complete.
-    bool TakeRemaining(int available);
-    bool ParseHead(const QByteArray& head);
-    State Result() const;
-
-    qint64 m_maxBody;
-    bool m_headRequest;
-    Part m_part = Part::Head;
-    QByteArray m_buffer;
-    int m_pos = 0; // bytes of m_buffer already read
-    int m_status = 0;
-    bool m_keepAlive = true;
-    qint64 m_remaining = 0; // of the fixed body or the current chunk
-    QByteArray m_body;
-};
-
-class CloudConnection
+class CloudConnection : public QObject
 {
 public:
     struct Request
@@ -85,10 +35,10 @@ public:
 
     struct Limits
     {
-        int connectMs = 5000; // TCP and TLS handshake
+        int connectMs = 5000; // name lookup, TCP and TLS handshake of a new connection
         int totalMs = 15000;  // the whole exchange, connecting included
         qint64 maxBody = 4 * 1024 * 1024;
-        const std::atomic<bool>* stop = nullptr; // aborts the exchange within a slice when set
+        const std::atomic<bool>* stop = nullptr; // Exchange() gives up within a slice when set
     };
 
     struct Result
@@ -98,53 +48,60 @@ public:
         int status = 0;
         QByteArray body;
     };
+    using Done = std::function<void(const Result&)>;
 
-    // tls should hold the trusted authorities and VerifyPeer; the peer name checked is host.
-    CloudConnection(const QString& host, quint16 port, const QSslConfiguration& tls);
-    ~CloudConnection();
+    // caFile: the only authorities trusted; the peer name checked is host.
+    CloudConnection(const QString& host, quint16 port, const QString& caFile);
+    // Abandons what is under way; no Done runs afterwards.
+    ~CloudConnection() override;
     CloudConnection(const CloudConnection&) = delete;
     CloudConnection& operator=(const CloudConnection&) = delete;
 
     bool Targets(const QString& host, quint16 port) const { return host == m_host && port == m_port; }
+    // Queues the request; done runs on this object's thread, requests are sent in order.
+    void Start(const Request& request, const Limits& limits, Done done);
+    // Sends and waits, turning a local event loop; for threads without one of their own.
     Result Exchange(const Request& request, const Limits& limits);
-    // Connections opened so far.
+    // Ends every queued and running request; their Done runs with nothing reached.
+    void AbortAll();
+    // TLS connections opened so far.
     int Opened() const { return m_opened; }
 
     // A configuration trusting only the certificates of a PEM file; an unreadable file trusts nothing.
     static QSslConfiguration TrustOnly(const QString& caFile);
 
-    // Looks a host name up, blocking. Replaceable for tests, which cannot make a name server slow.
+    // Looks a host name up, blocking; runs on a thread of its own. Replaceable for tests, which
+    // cannot make a name server slow.
     using Resolver = QList<QHostAddress> (*)(const QString& host);
     static void SetResolver(Resolver resolver);
 
 private:
-    enum class Outcome
+    struct Pending
     {
-        Ok,
-        Broken,
-        TlsFailed,
-        TimedOut,
-        Stopped,
-        BadAnswer
+        Request request;
+        Limits limits;
+        Done done;
     };
-    bool Connected() const;
-    bool KeptAlive();
-    Outcome Open(const Limits& limits, qint64 deadlineMs);
-    int ConnectTcp(const Limits& limits, qint64 connectEndMs);
-    Outcome RoundTrip(const QByteArray& wire,
-                      bool headRequest,
-                      const Limits& limits,
-                      qint64 deadlineMs,
-                      Result& result,
-                      bool& anyByte);
-    void Close();
+    struct Exchanging;
+    struct Lookup;
+
+    void Next();
+    void Resolved(const QList<QHostAddress>& addresses);
+    void Send(const QHostAddress& address);
+    void Finish(Result result);
+    QSslConfiguration& Tls();
 
     QString m_host;
     quint16 m_port;
-    QSslConfiguration m_tls;
-    std::unique_ptr<QSslSocket> m_socket;
+    QString m_caFile;
+    std::unique_ptr<QSslConfiguration> m_tls; // built on first use, on this object's thread
+    QByteArray m_sessionTicket;               // resumes TLS on the next connection
+    QNetworkAccessManager* m_manager = nullptr;
+    std::deque<Pending> m_queue;
+    std::unique_ptr<Exchanging> m_current;
+    std::shared_ptr<Lookup> m_lookup; // the name lookup under way, if any
+    bool m_warm = false;              // the last answer left a kept-alive connection
     int m_opened = 0;
-    bool m_peerClosed = false; // the server ended the TLS session
 };
 
 } // namespace orvo

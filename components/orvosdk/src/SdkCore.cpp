@@ -3,8 +3,11 @@
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QObject>
+#include <QSslSocket>
 #include <QThread>
 #include <QUrl>
+#include <cstdlib>
+#include <openssl/crypto.h>
 
 #include "CloudConnection.h"
 
@@ -15,12 +18,10 @@ namespace orvo {
 namespace {
 
 // An answer larger than this is not the cloud's.
-constexpr size_t kMaxReply = 4 * 1024 * 1024;
-// How long CleanUPSDK waits for queued requests, and the time-out they get meanwhile.
+constexpr qint64 kMaxReply = 4 * 1024 * 1024;
+// How long a stop waits for queued requests (a leave, an end for all, a recording), and the
+// time-out they get meanwhile.
 constexpr int kDrainMs = 2500;
-
-// Each thread keeps one connection to the cloud, made, used and closed on that thread.
-thread_local std::unique_ptr<CloudConnection> t_connection;
 
 void AddHeader(CloudConnection::Request& request, const char* name, const QByteArray& value)
 {
@@ -34,6 +35,29 @@ int EnvInt(const char* name, int fallback, int minimum)
     return ok && value >= minimum ? value : fallback;
 }
 
+CloudReply ToReply(const CloudConnection::Result& answer)
+{
+    CloudReply reply;
+    reply.tlsFailed = answer.tlsFailed;
+    if (!answer.reached)
+        return reply;
+    reply.reached = true;
+    reply.httpStatus = answer.status;
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(answer.body, &error);
+    if (error.error == QJsonParseError::NoError && doc.isObject()) {
+        reply.body = doc.object();
+        const QJsonValue code = reply.body.value(QStringLiteral("code"));
+        if (code.isString()) {
+            reply.envelope = true;
+            reply.code = code.toString();
+            reply.msg = reply.body.value(QStringLiteral("msg")).toString();
+            reply.data = reply.body.value(QStringLiteral("data")).toObject();
+        }
+    }
+    return reply;
+}
+
 } // namespace
 
 SdkCore& SdkCore::Get()
@@ -45,15 +69,14 @@ SdkCore& SdkCore::Get()
 
 SDKError SdkCore::Init(const InitParam& param)
 {
-    if (m_cleanedUp)
-        return SDKERR_UNINITIALIZE;
     if (m_initialized)
         return SDKERR_WRONG_USAGE;
     const QString domain = FromWide(param.strWebDomain).trimmed();
     if (!domain.startsWith(QLatin1String("https://"), Qt::CaseInsensitive) || domain.size() <= 8)
         return SDKERR_INVALID_PARAMETER;
     // Events travel through the Qt event loop of this thread.
-    if (!QCoreApplication::instance())
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
         return SDKERR_WRONG_USAGE;
 
     m_webDomain = domain.endsWith('/') ? domain.left(domain.size() - 1) : domain;
@@ -70,10 +93,16 @@ SDKError SdkCore::Init(const InitParam& param)
     m_timeoutMs = EnvInt("VTX_SDK_TIMEOUT_MS", 15000, 100);
 
     m_dispatcher = new QObject;
-    m_stopping = false;
-    m_draining = false;
-    // One worker keeps one warm connection to the cloud; the requests are short and time out.
-    m_workers.emplace_back([this] { WorkerLoop(); });
+    // The worker must be gone before static teardown, where OpenSSL's own exit handler frees what a
+    // request in flight still uses: it stops when the application quits or is destroyed, whichever
+    // comes first, and again in CleanUPSDK.
+    QObject::connect(app, &QCoreApplication::aboutToQuit, m_dispatcher, [this] { StopWorker(kDrainMs); });
+    if (m_hookedApp != app) {
+        m_hookedApp = app;
+        qAddPostRoutine(&SdkCore::ApplicationGone);
+    }
+    m_appGone = false;
+    m_cleanedUp = false;
     m_initialized = true;
     return SDKERR_SUCCESS;
 }
@@ -82,21 +111,7 @@ SDKError SdkCore::Cleanup()
 {
     if (!m_initialized)
         return SDKERR_UNINITIALIZE;
-    {
-        // Requests already queued (a leave, an end for all, a recording) get a short while to go out.
-        std::unique_lock<std::mutex> lock(m_queueLock);
-        m_draining = true;
-        m_queueSignal.notify_all();
-        m_idleSignal.wait_for(lock, std::chrono::milliseconds(kDrainMs),
-                              [this] { return m_queue.empty() && m_active == 0; });
-        m_stopping = true;
-        m_queue.clear();
-    }
-    m_queueSignal.notify_all();
-    for (std::thread& t : m_workers)
-        t.join();
-    m_workers.clear();
-    t_connection.reset(); // the calling thread's own, when it sent requests itself
+    StopWorker(kDrainMs);
     // Queued deliveries die with their receiver. Without an application (clean-up from exit
     // handlers) the receiver is kept, unused, as deleting it then is not safe.
     if (QCoreApplication::instance()) {
@@ -105,9 +120,102 @@ SDKError SdkCore::Cleanup()
     }
     appToken.clear();
     sessionToken.clear();
+    account.clear();
+    displayName.clear();
+    personalMeetingNumber = 0;
+    for (QString& caption : m_captions)
+        caption.clear();
+    for (QString& url : supportUrls)
+        url.clear();
     m_initialized = false;
     m_cleanedUp = true;
     return SDKERR_SUCCESS;
+}
+
+void SdkCore::ApplicationGone()
+{
+    SdkCore& core = Get();
+    core.StopWorker(kDrainMs);
+    core.m_appGone = true;
+    core.m_hookedApp = nullptr;
+}
+
+void SdkCore::ProcessExiting()
+{
+    // exit() while the application still runs: no time for queued work, only for a clean stop.
+    SdkCore& core = Get();
+    if (core.m_thread && QCoreApplication::instance())
+        core.StopWorker(0);
+}
+
+bool SdkCore::EnsureWorker()
+{
+    if (m_thread)
+        return true;
+    if (!m_initialized || m_appGone || !QCoreApplication::instance())
+        return false;
+    m_stopping = false;
+    m_draining = false;
+    m_pending = 0;
+    m_thread = new QThread;
+    m_thread->setObjectName(QStringLiteral("orvo-cloud"));
+    m_workerContext = new QObject;
+    m_workerContext->moveToThread(m_thread);
+    m_thread->start();
+    return true;
+}
+
+void SdkCore::StopWorker(int drainMs)
+{
+    if (!m_thread)
+        return;
+    {
+        std::unique_lock<std::mutex> lock(m_workLock);
+        m_draining = true;
+        m_idle.wait_for(lock, std::chrono::milliseconds(drainMs), [this] { return m_pending == 0; });
+        m_stopping = true;
+        m_pending = 0;
+    }
+    // The connection is deleted where it lives, abandoning a request in flight without calling
+    // back; work still queued behind this sees the stop and does nothing.
+    QMetaObject::invokeMethod(
+        m_workerContext,
+        [this] {
+            delete m_connection;
+            m_connection = nullptr;
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    m_thread->wait();
+    delete m_workerContext;
+    m_workerContext = nullptr;
+    delete m_thread;
+    m_thread = nullptr;
+    m_draining = false;
+}
+
+bool SdkCore::Submit(std::function<void()> fn)
+{
+    if (!EnsureWorker())
+        return false;
+    {
+        std::lock_guard<std::mutex> lock(m_workLock);
+        if (m_stopping)
+            return false;
+        ++m_pending;
+    }
+    QMetaObject::invokeMethod(m_workerContext, std::move(fn), Qt::QueuedConnection);
+    return true;
+}
+
+void SdkCore::WorkDone()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_workLock);
+        if (m_pending > 0)
+            --m_pending;
+    }
+    m_idle.notify_all();
 }
 
 void SdkCore::Post(std::function<void()> fn)
@@ -119,107 +227,61 @@ void SdkCore::Post(std::function<void()> fn)
 
 void SdkCore::RunInBackground(std::function<void()> fn)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_queueLock);
-        if (m_stopping || m_workers.empty())
-            return;
-        m_queue.push_back(std::move(fn));
-    }
-    m_queueSignal.notify_one();
-}
-
-void SdkCore::WorkerLoop()
-{
-    for (;;) {
-        std::function<void()> job;
-        {
-            std::unique_lock<std::mutex> lock(m_queueLock);
-            m_queueSignal.wait(lock, [this] { return m_stopping || m_draining || !m_queue.empty(); });
-            if (m_stopping || m_queue.empty())
-                return;
-            job = std::move(m_queue.front());
-            m_queue.pop_front();
-            ++m_active;
-        }
-        job();
-        {
-            std::lock_guard<std::mutex> lock(m_queueLock);
-            --m_active;
-        }
-        m_idleSignal.notify_all();
-    }
+    Submit([this, fn = std::move(fn)] {
+        fn();
+        WorkDone();
+    });
 }
 
 void SdkCore::Send(const CloudRequest& request, WeakLife life, std::function<void(const CloudReply&)> done)
 {
-    // Tokens are read here, on the event thread, and handed to the worker by value.
-    const std::string app = appToken;
-    const std::string session = request.withSession ? sessionToken : std::string();
-    RunInBackground([this, request, app, session, life, done = std::move(done)] {
-        CloudReply reply = Perform(request, app, session);
-        Post([life, done, reply] {
-            if (!life.expired())
-                done(reply);
-        });
-    });
-}
-
-QSslConfiguration SdkCore::Tls()
-{
-    // Built on first use, on a worker: the TLS library is loaded there and not at start-up.
-    std::lock_guard<std::mutex> lock(m_tlsLock);
-    if (!m_tls)
-        m_tls = std::make_unique<QSslConfiguration>(CloudConnection::TrustOnly(m_caFile));
-    return *m_tls;
-}
-
-CloudReply SdkCore::Perform(const CloudRequest& request, const std::string& app, const std::string& session)
-{
-    CloudReply reply;
     if (m_host.isEmpty())
-        return reply;
-    if (!t_connection || !t_connection->Targets(m_host, m_port))
-        t_connection = std::make_unique<CloudConnection>(m_host, m_port, Tls());
-
+        return;
     CloudConnection::Request http;
     http.method = request.method;
     // Reserved characters stay as the caller wrote them; blanks and non-ASCII are escaped.
     http.target = m_pathPrefix + QUrl::toPercentEncoding(request.path, "/?&=%:@!$'()*+,;~");
     AddHeader(http, "Accept", "application/json");
-    if (!app.empty())
-        AddHeader(http, "X-App-Token", QByteArray::fromStdString(app));
-    if (!session.empty())
-        AddHeader(http, "X-Session-Token", QByteArray::fromStdString(session));
+    // Tokens are read here, on the event thread, and handed to the worker by value.
+    if (!appToken.empty())
+        AddHeader(http, "X-App-Token", QByteArray::fromStdString(appToken));
+    if (request.withSession && !sessionToken.empty())
+        AddHeader(http, "X-Session-Token", QByteArray::fromStdString(sessionToken));
     if (request.method == "POST" || request.method == "PUT") {
         AddHeader(http, "Content-Type", "application/json");
         http.body = QJsonDocument(request.body).toJson(QJsonDocument::Compact);
         http.withBody = true;
     }
-    CloudConnection::Limits limits;
-    limits.connectMs = int(std::min(m_timeoutMs, 5000L));
-    limits.totalMs = int(m_draining ? std::min(m_timeoutMs, long(kDrainMs - 500)) : m_timeoutMs);
-    limits.maxBody = kMaxReply;
-    limits.stop = &m_stopping;
 
-    const CloudConnection::Result answer = t_connection->Exchange(http, limits);
-    reply.tlsFailed = answer.tlsFailed;
-    if (answer.reached) {
-        reply.reached = true;
-        reply.httpStatus = answer.status;
-        QJsonParseError error{};
-        const QJsonDocument doc = QJsonDocument::fromJson(answer.body, &error);
-        if (error.error == QJsonParseError::NoError && doc.isObject()) {
-            reply.body = doc.object();
-            const QJsonValue code = reply.body.value(QStringLiteral("code"));
-            if (code.isString()) {
-                reply.envelope = true;
-                reply.code = code.toString();
-                reply.msg = reply.body.value(QStringLiteral("msg")).toString();
-                reply.data = reply.body.value(QStringLiteral("data")).toObject();
-            }
+    Submit([this, http, life, done = std::move(done)] {
+        if (m_stopping)
+            return;
+        if (!m_connection) {
+            // OpenSSL starts here, on the worker. Started by us it leaves its clean-up to the end of
+            // the process, as its exit handler would run while a request may still use it. Started
+            // earlier by another part, its handler exists already, and the one registered below
+            // runs before it and stops the worker first.
+            OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+            QSslSocket::supportsSsl();
+            static std::once_flag atExit;
+            std::call_once(atExit, [] { std::atexit(&SdkCore::ProcessExiting); });
+            m_connection = new CloudConnection(m_host, m_port, m_caFile);
         }
-    }
-    return reply;
+        CloudConnection::Limits limits;
+        limits.connectMs = int(std::min(m_timeoutMs, 5000L));
+        limits.totalMs = int(m_draining ? std::min(m_timeoutMs, long(kDrainMs - 500)) : m_timeoutMs);
+        limits.maxBody = kMaxReply;
+        m_connection->Start(http, limits, [this, life, done](const CloudConnection::Result& answer) {
+            if (m_stopping)
+                return;
+            const CloudReply reply = ToReply(answer);
+            Post([life, done, reply] {
+                if (!life.expired())
+                    done(reply);
+            });
+            WorkDone();
+        });
+    });
 }
 
 QString SdkCore::Caption(int type) const

@@ -1,25 +1,25 @@
 #pragma once
-// The SDK's process-wide state: the thread that receives events, the workers that talk to the
+// The SDK's process-wide state: the thread that receives events, the worker that talks to the
 // meeting cloud, and the tokens the cloud handed out.
 
 #include <QJsonObject>
-#include <QSslConfiguration>
 #include <QString>
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "orvosdk/orvo_sdk_def.h"
 
+class QCoreApplication;
 class QObject;
+class QThread;
 
 namespace orvo {
+
+class CloudConnection;
 
 // One answer of the meeting cloud.
 struct CloudReply
@@ -60,12 +60,14 @@ public:
 
     // Runs fn on the thread that called InitSDK, from its event loop.
     void Post(std::function<void()> fn);
-    // Runs fn on a worker thread.
+    // Runs fn on the worker thread.
     void RunInBackground(std::function<void()> fn);
-    // Sends the request from a worker; done runs on the event thread unless life has expired.
+    // Sends the request from the worker; done runs on the event thread unless life has expired.
     void Send(const CloudRequest& request, WeakLife life, std::function<void(const CloudReply&)> done);
-    // Blocking request, for worker threads and tests.
-    CloudReply Perform(const CloudRequest& request, const std::string& appToken, const std::string& sessionToken);
+    // Lets queued work go out for up to drainMs, then abandons the rest and joins the worker. Sending
+    // again starts a new worker while the application runs.
+    void StopWorker(int drainMs);
+    bool WorkerRunning() const { return m_thread != nullptr; }
 
     QString WebDomain() const { return m_webDomain; }
     bool Chinese() const { return m_language == ORVOSDK::LANGUAGE_Chinese_Simplified; }
@@ -88,8 +90,12 @@ public:
 
 private:
     SdkCore() = default;
-    void WorkerLoop();
-    QSslConfiguration Tls();
+    bool EnsureWorker();
+    // Queues fn on the worker; false when no worker takes work.
+    bool Submit(std::function<void()> fn);
+    void WorkDone();
+    static void ApplicationGone();
+    static void ProcessExiting();
 
     bool m_initialized = false;
     bool m_cleanedUp = false;
@@ -105,17 +111,17 @@ private:
     long m_timeoutMs = 15000;
     QString m_captions[16];
 
-    std::mutex m_tlsLock;
-    // Trusts only the CA file beside the application. Held by pointer: even an empty
-    // configuration loads the TLS library, which must not happen on the GUI thread.
-    std::unique_ptr<QSslConfiguration> m_tls;
+    // The worker: its thread, an object living there to run work on, and the connection it keeps
+    // (made, used and deleted on that thread). The thread is started and joined on the event thread.
+    QThread* m_thread = nullptr;
+    QObject* m_workerContext = nullptr;
+    CloudConnection* m_connection = nullptr;
+    QCoreApplication* m_hookedApp = nullptr; // the application whose end stops the worker
+    bool m_appGone = false;
 
-    std::mutex m_queueLock;
-    std::condition_variable m_queueSignal;
-    std::deque<std::function<void()>> m_queue;
-    std::vector<std::thread> m_workers;
-    std::condition_variable m_idleSignal;
-    int m_active = 0;
+    std::mutex m_workLock;
+    std::condition_variable m_idle;
+    int m_pending = 0; // requests and jobs handed to the worker and not yet done
     std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_draining{false};
 };

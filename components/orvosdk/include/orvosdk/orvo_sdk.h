@@ -18,9 +18,10 @@
 namespace ORVOSDK {
 
 // SDKERR_SUCCESS, SDKERR_INVALID_PARAMETER (no web domain), SDKERR_WRONG_USAGE (already initialised,
-// or no event loop on this thread), SDKERR_UNINITIALIZE after CleanUPSDK.
+// or no event loop on this thread). After CleanUPSDK the SDK may be initialised again.
 ORVOSDK_API SDKError InitSDK(InitParam& initParam);
-// Stops all network work and closes the SDK's windows; the SDK cannot be initialised again.
+// Stops all network work (requests already queued get a short while to go out) and closes the SDK's
+// windows. Network work also stops when the application quits or is destroyed.
 ORVOSDK_API SDKError CleanUPSDK();
 
 // Each Create returns SDKERR_UNINITIALIZE before InitSDK and SDKERR_INVALID_PARAMETER for a null out pointer.

@@ -1,0 +1,82 @@
+#pragma once
+// The main page's meetings: the instant-meeting tiles, the signed-in user's scheduled meetings and
+// personal meeting ID, the always-use-PMI choice, and the tab that lists meetings and recordings.
+// The schedule dialogs, list rows and recordings plug into the hooks below.
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <vector>
+
+struct ListedMeeting;
+class CSDKSheduleMeetingUIEvent;
+class CSDKSheduleMeetingUIWorkFlow;
+class HostMeeting;
+class ShellHost;
+struct MainWindowForm;
+
+typedef quint64 UINT64;
+
+class MeetingsTab : public QObject
+{
+    Q_OBJECT
+public:
+    MeetingsTab(MainWindowForm& form, ShellHost& host, QObject* parent = nullptr);
+    ~MeetingsTab() override;
+
+    void applyStyles();
+    void applyTexts();
+
+    // The signed-in user reached the main page: the meeting list starts, the home tab shows.
+    void start(CSDKSheduleMeetingUIEvent* listener);
+    void showHomeTab();
+    void showMeetingsTab();
+    // Fits the tabs and lists to the window's height.
+    void layout();
+
+    // Instant meetings: 1 video, 2 voice, in the personal room when always-use-PMI is on.
+    void startInstantMeeting(int kind);
+    // A video meeting in a given room; -1 (with a warning) while another meeting runs.
+    int startMeetingByNumber(UINT64 meetingNumber);
+    void setStartButtonsEnabled(bool enabled);
+    bool hosting() const { return bool(m_hostFlow); }
+    // The host workflow's part of a meeting status change.
+    void onMeetingStatus(int status, const QString& reason);
+
+    // Pre-meeting results.
+    void onListMeeting(int result, const std::vector<UINT64>& meetingIds);
+    void onScheduleOrEditMeeting(int result, UINT64 meetingId);
+    void onDeleteMeeting(int result);
+    // Topic of a meeting of the user's list; empty when it is not listed.
+    QString listedTopic(UINT64 meetingNumber) const;
+
+    UINT64 personalMeetingId() const { return m_personalMeetingId; }
+    bool alwaysUsePmi() const { return m_alwaysUsePmi; }
+
+    // Teardown steps, in the order the shell calls them.
+    void releaseHostFlow();
+    void releaseScheduleFlow();
+    void clearLists();
+
+    // Hooks for the scheduling, meeting-list and recordings features.
+    void openScheduleDialog() {}
+    // One meeting of a fresh list, personal room included; rows go into listWidget_plan.
+    void showListedMeeting(const ListedMeeting&) {}
+    // The recordings switch of the tab: the scanner fills listWidget_video.
+    void showRecordings() {}
+
+signals:
+    // The tab's content changed size; the shell lays the page out again.
+    void layoutRequested();
+
+private:
+    void setToolbarTabs(bool homeSelected);
+
+    MainWindowForm& m_ui;
+    ShellHost& m_host;
+    bool m_alwaysUsePmi = false;
+    UINT64 m_personalMeetingId = 0;
+    UINT64 m_personalMeetingUniqueId = 0;
+    std::unique_ptr<CSDKSheduleMeetingUIWorkFlow> m_scheduleFlow;
+    std::unique_ptr<HostMeeting> m_hostFlow;
+};
