@@ -24,13 +24,25 @@ enum class Method
     Fields
 };
 
-Reply perform(Method method, const std::string& url, const std::string& body, const httpclient::FieldMap* fields)
+long smallerLimit(long shared, long own)
+{
+    if (shared <= 0)
+        return own > 0 ? own : 0;
+    return own > 0 && own < shared ? own : shared;
+}
+
+Reply perform(Method method,
+              const std::string& url,
+              const std::string& body,
+              const httpclient::FieldMap* fields,
+              Timeouts limits = {})
 {
     CHTTPUtil* util = CHTTPUtil::Instance();
     httpclient::IHttpClient* client = util->CreateClient();
     if (!client)
         return Reply::notSent();
-    client->SetTimeouts(g_connectMs.load(), g_totalMs.load());
+    client->SetTimeouts(smallerLimit(g_connectMs.load(), limits.connectMs),
+                        smallerLimit(g_totalMs.load(), limits.totalMs));
     const std::string caFile = util->CaFile();
     std::string response;
     switch (method) {
@@ -301,14 +313,14 @@ Reply getJson(const std::string& path, const QueryParams& query)
     return perform(Method::Get, serviceUrl(withQuery(path, query)), std::string(), nullptr);
 }
 
-Reply postJson(const std::string& path, const std::string& jsonBody, const QueryParams& query)
+Reply postJson(const std::string& path, const std::string& jsonBody, const QueryParams& query, Timeouts limits)
 {
-    return perform(Method::Json, serviceUrl(withQuery(path, query)), jsonBody, nullptr);
+    return perform(Method::Json, serviceUrl(withQuery(path, query)), jsonBody, nullptr, limits);
 }
 
-Reply postFields(const std::string& path, const httpclient::FieldMap& fields)
+Reply postFields(const std::string& path, const httpclient::FieldMap& fields, Timeouts limits)
 {
-    return perform(Method::Fields, serviceUrl(path), std::string(), &fields);
+    return perform(Method::Fields, serviceUrl(path), std::string(), &fields, limits);
 }
 
 std::optional<std::string> queryMeetingPassword(const QString& hostId, quint64 meetingId)

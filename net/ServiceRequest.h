@@ -26,6 +26,14 @@ std::string serviceUrl(const std::string& pathAndQuery);
 // Time-outs of every following request, in milliseconds; <= 0 restores the component's default.
 void setRequestTimeouts(long connectMs, long totalMs);
 
+// Limits of one request in milliseconds; 0 leaves the value of setRequestTimeouts. Where both are
+// set, the smaller wins, so a request never waits longer than either says.
+struct Timeouts
+{
+    long connectMs = 0;
+    long totalMs = 0;
+};
+
 using QueryParams = std::vector<std::pair<std::string, std::string>>;
 
 // Percent-encodes everything but RFC 3986 unreserved characters, so a value can never add or
@@ -112,9 +120,12 @@ private:
 // GET serviceUrl(withQuery(path, query)).
 Reply getJson(const std::string& path, const QueryParams& query = {});
 // POST of a JSON body (see JsonBody).
-Reply postJson(const std::string& path, const std::string& jsonBody, const QueryParams& query = {});
+Reply postJson(const std::string& path,
+               const std::string& jsonBody,
+               const QueryParams& query = {},
+               Timeouts limits = {});
 // POST of form fields.
-Reply postFields(const std::string& path, const httpclient::FieldMap& fields);
+Reply postFields(const std::string& path, const httpclient::FieldMap& fields, Timeouts limits = {});
 
 // "QueryListMetting": the password of one meeting, possibly empty. nullopt when no usable answer
 // came (no client, no answer, not JSON, "password" missing or not a string); "code" is not looked at.

@@ -1,5 +1,7 @@
 # Sources of the net/ layer, relative to the top folder.
 list(APPEND VTX_CLIENT_SOURCES
+    net/AccountApi.cpp
+    net/AccountApi.h
     net/CHTTPUtil.cpp
     net/CHTTPUtil.h
     net/ServiceRequest.cpp

@@ -1,4 +1,6 @@
 list(APPEND VTX_CLIENT_SOURCES
+    ui/AboutDlg.cpp
+    ui/AccountMenu.cpp
     ui/ClickableLabel.cpp
     ui/HistoryItem.cpp
     ui/HistoryMeetings.cpp
@@ -9,6 +11,7 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/MeetingsTab.cpp
     ui/MeetingsTab.h
     ui/MessageBox.cpp
+    ui/ModifyPassword.cpp
     ui/ShellHost.h
     ui/SignInPages.cpp
     ui/SignInPages.h
@@ -26,4 +29,5 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/invite/UrlInvite.cpp
     ui/invite/WebBrowserBinding.cpp
     ui/invite/WeixinInvite.cpp
+    ui/UpgradeDlg.cpp
 )

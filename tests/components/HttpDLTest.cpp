@@ -28,14 +28,18 @@ public:
     bool completed() const { return !values.empty() && values.back() > 100; }
 
     std::vector<quint64> values;
+    int failures = 0;
 
 protected:
     bool event(QEvent* e) override
     {
         if (e->type() == platform::WindowMessageEvent::eventType()) {
             const auto* message = static_cast<platform::WindowMessageEvent*>(e);
-            if (message->message() == platform::kMsgDownloadProgress)
+            if (message->message() == platform::kMsgDownloadProgress) {
                 values.push_back(message->wParam());
+                if (message->lParam() == kDownloadFailed)
+                    ++failures;
+            }
             return true;
         }
         return QObject::event(e);
@@ -169,6 +173,7 @@ TEST(HttpDownload, StopEndsARunningDownloadPromptlyAndLeavesNoPartialFile)
     QCoreApplication::processEvents();
     EXPECT_TRUE(filesIn(dir).isEmpty()) << filesIn(dir).join(',').toStdString();
     EXPECT_FALSE(receiver.completed());
+    EXPECT_EQ(receiver.failures, 0); // a stop is the caller's own doing
     // A second stop of the same handle is harmless.
     trusted().stop(handle);
 }
@@ -202,6 +207,42 @@ TEST(HttpDownload, ErrorPageNeverReplacesTheExistingFile)
     QCoreApplication::processEvents();
     EXPECT_FALSE(receiver.completed());
     EXPECT_EQ(readAll(target), QByteArray("old picture"));
+}
+
+TEST(HttpDownload, ConnectionLostHalfwayIsReportedAndKeepsTheOldFile)
+{
+    ASSERT_TRUE(trusted().ready());
+    const std::string content = payload(256 * 1024);
+    HttpsTestServer https;
+    https.server().Get("/setup.deb", [&](const httplib::Request&, httplib::Response& res) {
+        // Promises the whole file, sends half of it, then drops the connection.
+        res.set_content_provider(content.size(), "application/octet-stream",
+                                 [&](size_t offset, size_t length, httplib::DataSink& sink) {
+                                     if (offset >= content.size() / 2)
+                                         return false;
+                                     return sink.write(content.data() + offset, std::min<size_t>(length, 16 * 1024));
+                                 });
+    });
+    ASSERT_TRUE(https.start());
+
+    const QString dir = vtxtest::makeTempDir(QStringLiteral("halfway"));
+    const QString target = dir + QStringLiteral("/setup.deb");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("previous package");
+    }
+    ProgressReceiver receiver;
+    const DownloadHandle handle =
+        trusted().start(https.url("/setup.deb").c_str(), target.toStdString().c_str(), "", "", receiver.handle());
+    ASSERT_NE(handle, 0u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.failures > 0; }, 15000));
+    trusted().stop(handle);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(receiver.failures, 1);
+    EXPECT_FALSE(receiver.completed());
+    EXPECT_EQ(readAll(target), QByteArray("previous package"));
+    EXPECT_EQ(filesIn(dir), QStringList{QStringLiteral("setup.deb")});
 }
 
 TEST(HttpDownload, UntrustedServerYieldsNoFile)

@@ -108,10 +108,10 @@ std::string caFileBesideLibrary()
     return QFile::encodeName(platform::programFolder()).toStdString() + "curl-ca-bundle.crt";
 }
 
-void report(const Download& download, quint64 value)
+void report(const Download& download, quint64 value, qint64 status = 0)
 {
     if (download.window != 0)
-        platform::postMessage(download.window, platform::kMsgDownloadProgress, value, 0);
+        platform::postMessage(download.window, platform::kMsgDownloadProgress, value, status);
 }
 
 size_t writeChunk(char* ptr, size_t size, size_t count, void* user)
@@ -180,6 +180,9 @@ void run(Download* download)
         return;
     }
     ::unlink(download->tempPath.c_str());
+    // The receiver would otherwise wait for a completion that never comes.
+    if (!download->stop)
+        report(*download, 0, kDownloadFailed);
 }
 
 } // namespace

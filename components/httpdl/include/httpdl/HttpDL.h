@@ -1,10 +1,14 @@
 #pragma once
 // libHttpDL.so: file download on a thread of its own. Progress goes to a window handle as message
-// 1204 (platform::kMsgDownloadProgress): wParam 0..100 while running, 101 once the file is in place.
-// The file appears under its final name only when complete; a failed or stopped download leaves
-// nothing behind.
+// 1204 (platform::kMsgDownloadProgress): wParam 0..100 while running, 101 once the file is in place;
+// a download that fails by itself ends with wParam 0 and lParam kDownloadFailed (a stopped one sends
+// nothing more). The file appears under its final name only when complete; a failed or stopped
+// download leaves nothing behind, and a file already under that name stays as it was.
 
 #include <cstdint>
+
+// lParam of the last progress message of a download that failed.
+constexpr long long kDownloadFailed = -1;
 
 extern "C" {
 using DownloadHandle = std::uintptr_t;
