@@ -62,6 +62,7 @@ HistoryMeetings::HistoryMeetings(int entries, MainWindow* mainWindow)
 
     QMetaObject::connectSlotsByName(this);
     connect(m_listWidget, &QListWidget::itemClicked, this, &HistoryMeetings::on_itemClicked);
+    connect(m_listWidget, &QListWidget::itemActivated, this, &HistoryMeetings::on_itemClicked);
 }
 
 HistoryMeetings::~HistoryMeetings()
@@ -83,11 +84,14 @@ void HistoryMeetings::fill(const settings::History& history, const QString& curr
         const QSize defaultHint = item->sizeHint();
         item->setSizeHint(QSize(qMax(defaultHint.width(), 0), row->height()));
         m_listWidget->setItemWidget(item, row);
-        if (!currentIdWithoutDashes.isEmpty() && stripMeetingNumber(row->id()) == currentIdWithoutDashes) {
+        if (!currentIdWithoutDashes.isEmpty() && stripMeetingNumber(row->id()) == currentIdWithoutDashes)
             m_listWidget->setCurrentItem(item);
-            m_listWidget->setFocus();
-        }
     }
+    // The keyboard moves into the list at once: arrows choose, Enter picks, Escape leaves.
+    if (!m_listWidget->currentItem() && m_listWidget->count() > 0)
+        m_listWidget->setCurrentRow(0);
+    activateWindow();
+    m_listWidget->setFocus();
 }
 
 void HistoryMeetings::reject()

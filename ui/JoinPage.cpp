@@ -5,6 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegExpValidator>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
 
 #include "base/Localization.h"
 #include "base/MeetingNumber.h"
@@ -21,6 +24,20 @@
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"
 
+QString JoinPage::desktopUserName()
+{
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return QString::fromLocal8Bit(qgetenv("USER")).trimmed();
+    // The full name is the first of the comma-separated GECOS fields; the rest are room and phones.
+    const QString fullName =
+        QString::fromLocal8Bit(found->pw_gecos ? found->pw_gecos : "").section(',', 0, 0).trimmed();
+    return fullName.isEmpty() ? QString::fromLocal8Bit(found->pw_name).trimmed() : fullName;
+}
+
 JoinPage::JoinPage(MainWindowForm& form, ShellHost& host, QObject* parent)
     : QObject(parent)
     , m_ui(form)
@@ -30,6 +47,7 @@ JoinPage::JoinPage(MainWindowForm& form, ShellHost& host, QObject* parent)
     // Dashes are inserted by the grouping, so the meeting field accepts them too.
     m_ui.meetingID->setValidator(new QRegExpValidator(QRegExp(QStringLiteral("[0-9-]+$")), m_ui.meetingID));
     m_ui.meetingID->setMaxLength(13);
+    m_ui.backHomeJ->clickOnEscape();
     loadHistory(QString(), false);
 }
 
@@ -53,12 +71,23 @@ void JoinPage::applyTexts()
     m_ui.joinMeeting->setText(LangText("ui.joinMeeting"));
 }
 
+void JoinPage::fillEmptyNickname()
+{
+    if (!m_ui.userName->text().isEmpty())
+        return;
+    const ShellSession& session = m_host.session();
+    const bool account = m_host.signedIn() && !session.anonymousJoin;
+    m_ui.userName->setText(account && !session.displayName.isEmpty() ? session.displayName : desktopUserName());
+}
+
 void JoinPage::takePendingNumber()
 {
     QString& pending = m_host.session().pendingMeetingId;
     if (pending.isEmpty())
         return;
     m_ui.meetingID->setText(pending);
+    // A link joins at once, so a first-time user must not meet an empty-name error.
+    fillEmptyNickname();
     pending.clear();
     join();
 }
@@ -134,6 +163,7 @@ void JoinPage::joinHandedOverNumber(const QString& number)
     }
     m_ui.meetingID->setText(number);
     session.pendingMeetingId.clear();
+    fillEmptyNickname();
     join();
 }
 
@@ -298,6 +328,11 @@ void JoinPage::historyPopupClosed()
 {
     m_ui.popupHistory->setEnabled(true);
     m_ui.popupHistory->setDown(false);
+    // The keyboard goes back to where the popup was opened for.
+    if (m_ui.joinWidget->isVisible()) {
+        m_host.shellWidget()->activateWindow();
+        m_ui.meetingID->setFocus();
+    }
 }
 
 void JoinPage::loadHistory(const QString& account, bool share)

@@ -59,6 +59,9 @@ public:
     void releaseFlow();
     void forgetHistory();
 
+    // The desktop user's full name from the password database, else the login name.
+    static QString desktopUserName();
+
 signals:
     void verificationNeeded();
     // The SDK refused the temporary account before asking the cloud.
@@ -68,6 +71,8 @@ private:
     void reenable();
     void recordJoinInHistory();
     void takePendingNumber();
+    // Links join without asking: a missing nickname becomes the account's or the desktop user's name.
+    void fillEmptyNickname();
 
     MainWindowForm& m_ui;
     ShellHost& m_host;

@@ -55,6 +55,8 @@ SignInPages::SignInPages(MainWindowForm& form, ShellHost& host, QObject* parent)
     m_ui.phoneNumber->setValidator(new QRegExpValidator(QRegExp(QStringLiteral("[0-9]+$")), m_ui.phoneNumber));
     m_ui.phoneNumber->setMaxLength(11);
     m_ui.VCode->setMaxLength(10);
+    m_ui.backHomeL->clickOnEscape();
+    m_ui.backHomeV->clickOnEscape();
 }
 
 SignInPages::~SignInPages()

@@ -1,11 +1,13 @@
 // The main window against a real vtx-service and the meeting SDK: signing in, phone verification,
 // joining and starting meetings, driven through the widgets by their object names.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -14,12 +16,15 @@
 
 #include "ClientFixture.h"
 #include "CloudPeer.h"
+#include "base/MeetingNumber.h"
 #include "platform/NamedMutex.h"
 #include "platform/Profile.h"
 #include "sdk/MeetingEvent.h"
 #include "sdk/MeetingExit.h"
 #include "sdk/OrvoAuth.h"
 #include "sdk/SDKInterfaceWrap.h"
+#include "ui/HistoryMeetings.h"
+#include "ui/JoinPage.h"
 
 namespace {
 
@@ -67,14 +72,15 @@ protected:
     }
 
     // The general verification record and a temporary account, as after an earlier anonymous join.
-    void rememberAnonymousVerification()
+    void rememberAnonymousVerification(const QString& nickname = "Returning Guest")
     {
         CloudPeer phone(*m_service);
         std::string account, password;
         ASSERT_TRUE(phone.verifyPhone(kPhone, account, password));
         settings::writeVerification(QString());
         settings::writeTemporaryAccount(QString::fromStdString(account), QString::fromStdString(password));
-        settings::writeNickname(QString(), false, "Returning Guest");
+        if (!nickname.isEmpty())
+            settings::writeNickname(QString(), false, nickname);
     }
 
     bool inMeeting() { return MeetingEvent::Instance()->IsInMeeting(); }
@@ -497,6 +503,149 @@ TEST(Initials, KeepTheCaseTyped)
 {
     EXPECT_EQ(MainWindow::initialsOf("ada lovelace"), "al");
     EXPECT_EQ(MainWindow::initialsOf("ada Lovelace"), "aL");
+}
+
+// ---- the keyboard alone ----
+
+class KeyboardTest : public SignInJoinTest
+{
+protected:
+    void SetUp() override
+    {
+        SignInJoinTest::SetUp();
+        window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    }
+    QWidget* focused() { return window().focusWidget(); }
+    // Tabs forward until the named widget has the focus; false when a whole round never reaches it.
+    bool tabTo(const char* name)
+    {
+        QWidget* target = child<QWidget>(name);
+        for (int i = 0; i < 40 && focused() != target; ++i)
+            QTest::keyClick(focused() ? focused() : &window(), Qt::Key_Tab);
+        return focused() == target;
+    }
+    void key(Qt::Key k) { QTest::keyClick(focused() ? focused() : &window(), k); }
+    static HistoryMeetings* historyPopup()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* popup = qobject_cast<HistoryMeetings*>(w); popup && popup->isVisible())
+                return popup;
+        return nullptr;
+    }
+};
+
+TEST_F(KeyboardTest, SignInAndVerificationPagesAreLeftWithEscapeAndTheBackArrow)
+{
+    ASSERT_TRUE(waitForAuthentication());
+    ASSERT_TRUE(tabTo("loginButton"));
+    key(Qt::Key_Space);
+    ASSERT_EQ(visiblePages(), QStringList{"loginWidget"});
+    EXPECT_EQ(focused(), child<QWidget>("userAccount"));
+    key(Qt::Key_Escape);
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+
+    // The back arrow is reached with Tab and pressed with Enter, which must not also sign in.
+    ASSERT_TRUE(tabTo("loginButton"));
+    key(Qt::Key_Space);
+    ASSERT_TRUE(tabTo("backHomeL"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+    EXPECT_TRUE(child<QLabel>("loginError")->text().isEmpty());
+
+    // An unverified account goes on to the verification page; Escape there returns to the sign-in page.
+    ASSERT_TRUE(tabTo("loginButton"));
+    key(Qt::Key_Space);
+    QTest::keyClicks(focused(), vtxtest::VtxService::DemoAccount());
+    ASSERT_TRUE(tabTo("userPassword"));
+    QTest::keyClicks(focused(), vtxtest::VtxService::DemoPassword());
+    key(Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return page("verificationWidget")->isVisible(); }));
+    EXPECT_EQ(focused(), child<QWidget>("phoneNumber"));
+    // The code link answers Space like a click: the service sends a code for the typed phone.
+    QTest::keyClicks(focused(), kPhone);
+    ASSERT_TRUE(tabTo("getVCode"));
+    key(Qt::Key_Space);
+    EXPECT_FALSE(m_service->LatestSmsCode(kPhone).empty());
+    ASSERT_TRUE(tabTo("phoneNumber"));
+    key(Qt::Key_Escape);
+    EXPECT_EQ(visiblePages(), QStringList{"loginWidget"});
+    EXPECT_TRUE(waitFor([] { return !OrvoAuth::Instance()->IsSignedIn(); }));
+    key(Qt::Key_Escape);
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+}
+
+TEST_F(KeyboardTest, HistoryPopupTakesTheKeyboardAndGivesItBack)
+{
+    rememberAnonymousVerification();
+    settings::History history;
+    history.emplace(1000, settings::HistoryEntry{"111222333", "Older"});
+    history.emplace(2000, settings::HistoryEntry{"444555666", "Newer"});
+    settings::saveHistory(QString(), false, history);
+
+    ASSERT_TRUE(waitForAuthentication());
+    ASSERT_TRUE(tabTo("joinButton"));
+    key(Qt::Key_Space);
+    ASSERT_TRUE(waitFor([&] { return page("joinWidget")->isVisible(); }));
+    auto* meetingId = child<QLineEdit>("meetingID");
+    EXPECT_EQ(focused(), meetingId);
+
+    // Newest first: Down moves to the older row and Enter picks it.
+    ASSERT_TRUE(tabTo("popupHistory"));
+    key(Qt::Key_Space);
+    HistoryMeetings* popup = historyPopup();
+    ASSERT_NE(popup, nullptr);
+    auto* list = popup->findChild<QListWidget*>("listWidget");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(popup->focusWidget(), list);
+    EXPECT_EQ(list->currentRow(), 0);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(stripMeetingNumber(meetingId->text()), "111222333");
+    ASSERT_TRUE(waitFor([&] { return !historyPopup() && child<QWidget>("popupHistory")->isEnabled(); }, 5000));
+    EXPECT_TRUE(waitFor([&] { return focused() == meetingId; }, 5000));
+
+    // Escape closes the popup without choosing, and only the popup: the page stays.
+    ASSERT_TRUE(tabTo("popupHistory"));
+    key(Qt::Key_Space);
+    popup = historyPopup();
+    ASSERT_NE(popup, nullptr);
+    QTest::keyClick(popup->focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(stripMeetingNumber(meetingId->text()), "111222333");
+    ASSERT_TRUE(waitFor([&] { return !historyPopup() && focused() == meetingId; }, 5000));
+    EXPECT_EQ(visiblePages(), QStringList{"joinWidget"});
+
+    // The page itself: Escape from a field goes home; Shift+Tab reaches the back arrow as well.
+    key(Qt::Key_Escape);
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+    ASSERT_TRUE(tabTo("joinButton"));
+    key(Qt::Key_Space);
+    ASSERT_TRUE(waitFor([&] { return page("joinWidget")->isVisible(); }));
+    QTest::keyClick(focused(), Qt::Key_Backtab);
+    EXPECT_EQ(focused(), child<QWidget>("backHomeJ"));
+    key(Qt::Key_Space);
+    EXPECT_EQ(visiblePages(), QStringList{"homeWidget"});
+}
+
+// ---- a link for a first-time user ----
+
+TEST_F(SignInJoinTest, FirstLinkJoinWithAnEmptyProfileUsesTheDesktopName)
+{
+    rememberAnonymousVerification(QString());
+    ASSERT_TRUE(settings::readNickname(QString(), false).isEmpty());
+    CloudPeer host(*m_service);
+    host.signInAsDemo();
+    const quint64 number = host.startMeeting();
+    ASSERT_NE(number, 0u);
+
+    const QString desktopName = JoinPage::desktopUserName();
+    ASSERT_FALSE(desktopName.isEmpty());
+    window().setPendingMeetingId(QString::number(number));
+    ASSERT_TRUE(waitFor([&] { return inMeeting(); }, 30000)) << text("joinError").toStdString();
+    EXPECT_EQ(child<QLineEdit>("userName")->text(), desktopName);
+    EXPECT_EQ(settings::readNickname(QString(), false), desktopName);
+    ASSERT_TRUE(host.endMeeting());
+    ASSERT_TRUE(waitFor([&] { return !inMeeting(); }));
 }
 
 } // namespace
