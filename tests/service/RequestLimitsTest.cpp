@@ -86,7 +86,7 @@ TEST_F(RequestLimits, CompressedBodyIsRefusedWith413)
     EXPECT_EQ(m_client.PostJson("/api/orvo/user/GetVerificationCode.do", "{\"phoneNumber\":\"1\"}").Code(), "400");
 }
 
-TEST_F(RequestLimits, DeclaredOversizeAndMalformedLengthsAreRefusedBeforeReading)
+TEST_F(RequestLimits, DeclaredOversizeAndMalformedLengthsAreRefused)
 {
     TlsPeer big(m_service.Port());
     ASSERT_TRUE(big.Ok());
