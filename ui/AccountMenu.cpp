@@ -8,9 +8,9 @@
 #include <optional>
 #include <thread>
 
+#include "base/Lifecycle.h"
 #include "base/Localization.h"
 #include "base/Settings.h"
-#include "base/Lifecycle.h"
 #include "net/AccountApi.h"
 #include "platform/Process.h"
 #include "ui/AboutDlg.h"

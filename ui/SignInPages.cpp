@@ -15,6 +15,7 @@
 #include "base/Localization.h"
 #include "base/Settings.h"
 #include "base/Text.h"
+#include "net/AccountApi.h"
 #include "net/CHTTPUtil.h"
 #include "net/ServiceRequest.h"
 #include "net/SignInApi.h"
@@ -456,21 +457,18 @@ QString SignInPages::avatarFileName(const QString& account, const QString& url)
 void SignInPages::startProfileFetch()
 {
     const std::shared_ptr<ProfileGate> gate = m_profileGate;
-    const std::string account = WideToUtf8(m_host.session().account);
+    const QString account = m_host.session().account;
     std::thread([this, gate, account] {
-        const net::Reply reply = net::postFields("/api/qzMeetings/user/get_user_qz", {{"email", account}});
+        const std::optional<net::UserProfile> profile = net::fetchUserProfile(account);
         std::lock_guard<std::mutex> lock(gate->mutex);
         if (!gate->open)
             return;
-        if (reply.ok()) {
-            if (auto id = reply.dataString("id"); id && !id->empty())
-                gate->userId = QString::fromStdString(*id);
-            const auto last = reply.dataString("last_name");
-            const auto first = reply.dataString("first_name");
-            if (last && first && !last->empty() && !first->empty())
-                gate->displayName = QString::fromStdString(*last + *first);
-            if (auto avatar = reply.dataString("avatar_path"); avatar && !avatar->empty())
-                gate->avatarUrl = QString::fromStdString(*avatar);
+        if (profile) {
+            if (!profile->id.isEmpty())
+                gate->userId = profile->id;
+            if (!profile->lastName.isEmpty() && !profile->firstName.isEmpty())
+                gate->displayName = profile->lastName + profile->firstName;
+            gate->avatarUrl = profile->avatarPath;
         }
         // Still under the gate's lock: the page cannot go away while the signal is queued.
         emit profileFetched();
