@@ -2,6 +2,8 @@
 list(APPEND VTX_CLIENT_SOURCES
     net/CHTTPUtil.cpp
     net/CHTTPUtil.h
+    net/MeetingApi.cpp
+    net/MeetingApi.h
     net/ServiceRequest.cpp
     net/ServiceRequest.h
     net/TextConvert.cpp

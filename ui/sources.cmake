@@ -8,4 +8,6 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/MessageBox.cpp
     ui/Styles.cpp
     ui/TipsDlg.cpp
+    ui/schedule/Recurrence.cpp
+    ui/schedule/Recurrence.h
 )
