@@ -25,11 +25,11 @@ struct ArrangeRecurrence
 
 struct ArrangeRequest
 {
-    std::string userId;     // the service's user ID of the signed-in user
+    std::string userId; // the service's user ID of the signed-in user
     QString topic;
-    std::string startTime;  // "yyyy-MM-dd HH:mm:00", local wall clock of the declared time zone
+    std::string startTime; // "yyyy-MM-dd HH:mm:00", local wall clock of the declared time zone
     int durationMinutes = 60;
-    std::string password;   // empty for none
+    std::string password; // empty for none
     ArrangeRecurrence recurrence;
     bool hostVideo = true;
     bool participantVideo = true;

@@ -115,8 +115,8 @@ TEST(RecurrenceCount, EmptyRangesAndRulesGiveNothing)
     EXPECT_EQ(recurrence::occurrenceCount(Cycle::Monthly, 1, kNoDays, at(2020, 3, 1), QDate(2020, 1, 1)), 0);
     EXPECT_EQ(recurrence::occurrenceCount(Cycle::Weekly, 1, kNoDays, at(2020, 1, 1), QDate(2020, 12, 31)), 0);
     // The last second of the end date is still inside; the start must lie before it.
-    EXPECT_EQ(recurrence::occurrenceCount(Cycle::Daily, 1, kNoDays,
-                                          QDateTime(QDate(2020, 1, 1), QTime(23, 59, 59)), QDate(2020, 1, 1)),
+    EXPECT_EQ(recurrence::occurrenceCount(Cycle::Daily, 1, kNoDays, QDateTime(QDate(2020, 1, 1), QTime(23, 59, 59)),
+                                          QDate(2020, 1, 1)),
               0);
     EXPECT_EQ(recurrence::occurrenceCount(Cycle::Daily, 1, kNoDays, QDateTime(), QDate(2020, 1, 1)), 0);
     // A broken interval is read as 1 instead of dividing by zero.
@@ -138,8 +138,8 @@ TEST(RecurrenceCount, AgreesWithADayByDayWalk)
                     for (Cycle cycle : {Cycle::Daily, Cycle::Weekly, Cycle::Monthly}) {
                         const int expected = walkCount(cycle, interval, days, start, end);
                         ASSERT_EQ(recurrence::occurrenceCount(cycle, interval, days, start, end), expected)
-                            << int(cycle) << " start " << startOffset << " length " << length << " every "
-                            << interval << " mask " << mask;
+                            << int(cycle) << " start " << startOffset << " length " << length << " every " << interval
+                            << " mask " << mask;
                         ASSERT_EQ(recurrence::occurrenceDates(cycle, interval, days, start, end).size(), expected);
                     }
                 }
@@ -191,7 +191,8 @@ TEST(RecurrenceSummary, UsesThePackSentences)
 TEST(RecurrenceSummary, LongTranslationsAreNeverCut)
 {
     // A pack whose day names alone pass the old 128-byte days buffer, in multi-byte characters.
-    const QString pack = QDir::temp().filePath(QStringLiteral("vtx-long-pack-%1.ini").arg(QCoreApplication::applicationPid()));
+    const QString pack =
+        QDir::temp().filePath(QStringLiteral("vtx-long-pack-%1.ini").arg(QCoreApplication::applicationPid()));
     QFile f(pack);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     const auto dayName = [](int i) { return QString(30, QChar(0x661F + i)); }; // 90 bytes each
