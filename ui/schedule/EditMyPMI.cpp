@@ -77,8 +77,8 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
     m_password->setPlaceholderText(LangText("ui.pwd_pmi"));
     m_password->setMaxLength(10);
     m_password->setStyleSheet(QString::fromLatin1(kFieldStyle));
-    m_password->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9a-zA-Z]+$")),
-                                                             m_password));
+    m_password->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9a-zA-Z]+$")), m_password));
     m_preJoin = make<QCheckBox>(this, "checkBox_preJoin", 20, 290, 331, 21);
     m_muteJoin = make<QCheckBox>(this, "checkBox_muteJoin", 20, 330, 331, 21);
     m_autoRecord = make<QCheckBox>(this, "checkBox_autoRecord", 20, 370, 331, 21);

@@ -5,11 +5,8 @@
 
 #include "app/Localization.h"
 
-QString invitationText(const QString& displayName,
-                       const QString& topic,
-                       qint64 startTime,
-                       quint64 meetingNumber,
-                       const QString& password)
+QString invitationText(
+    const QString& displayName, const QString& topic, qint64 startTime, quint64 meetingNumber, const QString& password)
 {
     const QString crlf = QStringLiteral("\r\n");
     QString text = LangFormat("msg.invite_welcome", displayName.toUtf8().constData()) + crlf + crlf;
@@ -46,13 +43,12 @@ QString monthDayRule(int day, int shift)
     // day, which moves the month's last day as well.
     if (shift == 0)
         return day <= 28 ? QStringLiteral("BYMONTHDAY=%1").arg(day)
-                         : QStringLiteral("BYMONTHDAY=28,%1;BYSETPOS=-1")
-                               .arg([day] {
-                                   QStringList days;
-                                   for (int d = 29; d <= day; ++d)
-                                       days << QString::number(d);
-                                   return days.join(QLatin1Char(','));
-                               }());
+                         : QStringLiteral("BYMONTHDAY=28,%1;BYSETPOS=-1").arg([day] {
+                               QStringList days;
+                               for (int d = 29; d <= day; ++d)
+                                   days << QString::number(d);
+                               return days.join(QLatin1Char(','));
+                           }());
     if (shift < 0) {
         if (day == 1)
             return QStringLiteral("BYMONTHDAY=-1");
@@ -134,7 +130,8 @@ QString ruleText(const Event& event)
             .arg(days.join(QLatin1Char(',')), QString::fromLatin1(kDays[(1 + shift + 7) % 7]), until);
     }
     case recurrence::Cycle::Monthly:
-        return QStringLiteral("FREQ=MONTHLY;INTERVAL=1;%1;UNTIL=%2").arg(monthDayRule(event.start.date().day(), shift), until);
+        return QStringLiteral("FREQ=MONTHLY;INTERVAL=1;%1;UNTIL=%2")
+            .arg(monthDayRule(event.start.date().day(), shift), until);
     }
     return QString();
 }
@@ -148,10 +145,9 @@ QByteArray calendarText(const Event& event)
             return QByteArray();
         // The first meeting opens the series: a start on a day the rule skips is not a meeting.
         const Rule& r = *event.rule;
-        start = QDateTime(recurrence::occurrenceDates(r.cycle, r.interval, r.weekdaysSundayFirst, event.start,
-                                                      r.endDate, 1)
-                              .first(),
-                          event.start.time(), Qt::LocalTime);
+        start = QDateTime(
+            recurrence::occurrenceDates(r.cycle, r.interval, r.weekdaysSundayFirst, event.start, r.endDate, 1).first(),
+            event.start.time(), Qt::LocalTime);
     }
     QStringList lines;
     lines << QStringLiteral("BEGIN:VCALENDAR") << QStringLiteral("VERSION:2.0")

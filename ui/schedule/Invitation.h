@@ -13,11 +13,8 @@
 // Greeting, topic, date and time in UTC+8, meeting number and password, lines ended by CR LF.
 // A start of 0 or less (no fixed time) has no date line; an empty password ends the text with a
 // bare line end.
-QString invitationText(const QString& displayName,
-                       const QString& topic,
-                       qint64 startTime,
-                       quint64 meetingNumber,
-                       const QString& password);
+QString invitationText(
+    const QString& displayName, const QString& topic, qint64 startTime, quint64 meetingNumber, const QString& password);
 
 namespace ical {
 

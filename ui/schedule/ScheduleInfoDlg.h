@@ -17,10 +17,8 @@ public:
     ScheduleInfoDlg(const QString& displayName, int mode);
     ~ScheduleInfoDlg() override;
 
-    void setMeetingInfo(const schedule::ItemInfo& item,
-                        bool useGivenPassword,
-                        const QString& password,
-                        bool copyAndClose);
+    void
+    setMeetingInfo(const schedule::ItemInfo& item, bool useGivenPassword, const QString& password, bool copyAndClose);
     QString text() const;
     bool saveCalendar(const QString& path) const;
 

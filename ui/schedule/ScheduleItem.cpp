@@ -58,11 +58,8 @@ ScheduleItem::ScheduleItem(MeetingsContext* context, QWidget* parent)
     auto* layout = new QHBoxLayout(m_ctrl);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(3);
-    const std::pair<QPushButton**, const char*> buttons[] = {{&m_start, "start"},
-                                                              {&m_edit, "edit"},
-                                                              {&m_remove, "remove"},
-                                                              {&m_copy, "copy"},
-                                                              {&m_calendar, "calendar"}};
+    const std::pair<QPushButton**, const char*> buttons[] = {
+        {&m_start, "start"}, {&m_edit, "edit"}, {&m_remove, "remove"}, {&m_copy, "copy"}, {&m_calendar, "calendar"}};
     for (const auto& [button, name] : buttons) {
         *button = new QPushButton(m_ctrl);
         (*button)->setObjectName(QString::fromLatin1(name));
@@ -164,9 +161,9 @@ void ScheduleItem::on_copy_clicked()
 
 void ScheduleItem::on_remove_clicked()
 {
-    const int answer = MessageBox::show(window(), MessageBox::Question, LangText("ui.window"),
-                                        LangText("msg.remove_schedule_request"), LangText("box.ok"),
-                                        LangText("box.cancel"));
+    const int answer =
+        MessageBox::show(window(), MessageBox::Question, LangText("ui.window"), LangText("msg.remove_schedule_request"),
+                         LangText("box.ok"), LangText("box.cancel"));
     if (answer != MessageBox::FirstButton || m_bRecurring)
         return;
     if (schedule::deleteMeeting(m_meetingID) == 0 && m_context)

@@ -246,8 +246,8 @@ void ScheduleMeeting::buildForm()
     m_password = make<QLineEdit>(m_pwdRow, "lineEdit_password", 0, 0, 200, 31);
     m_password->setEchoMode(QLineEdit::Normal);
     m_password->setMaxLength(10);
-    m_password->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9a-zA-Z]+$")),
-                                                             m_password));
+    m_password->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9a-zA-Z]+$")), m_password));
 
     m_options = make<QWidget>(m_lower, "widget_options", 150, kOptionsTop, 411, 210);
     m_preJoin = make<QCheckBox>(m_options, "checkBox_preJoin", 0, 10, 411, 21);
@@ -279,8 +279,7 @@ void ScheduleMeeting::buildForm()
             &ScheduleMeeting::on_durationHourChanged);
     connect(m_minutes, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &ScheduleMeeting::on_durationMinChanged);
-    connect(m_cycleCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            &ScheduleMeeting::on_cycleChanged);
+    connect(m_cycleCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ScheduleMeeting::on_cycleChanged);
     connect(m_slotCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &ScheduleMeeting::on_slotChanged);
     connect(m_endDate, &QDateTimeEdit::dateChanged, this, &ScheduleMeeting::on_endDateChanged);
     QMetaObject::connectSlotsByName(this);
@@ -706,7 +705,8 @@ int ScheduleMeeting::submitRecurring()
     request.startTime = recurrence::startTimeText(m_date->date(), m_time->time());
     request.durationMinutes = durationMinutes();
     request.password = m_password->text().toStdString();
-    request.recurrence = recurrence::requestRecurrence(cycle(), interval(), m_weekDays, m_date->date(), m_endDate->date());
+    request.recurrence =
+        recurrence::requestRecurrence(cycle(), interval(), m_weekDays, m_date->date(), m_endDate->date());
     request.hostVideo = m_hostOpen->isChecked();
     request.participantVideo = m_attendeeOpen->isChecked();
     request.joinBeforeHost = m_preJoin->isChecked();
