@@ -64,16 +64,16 @@ protected:
         qputenv("VTX_SERVICE_HOST", QByteArray::fromStdString(s_service->HostPort()));
         qputenv("VTX_SDK_DOMAIN", QByteArray::fromStdString(s_service->BaseUrl()));
         qputenv("VTX_SDK_POLL_MS", "100");
-        qputenv("VTX_SDK_TIMEOUT_MS", "10000");
+        qputenv("VTX_SDK_TIMEOUT_MS", "30000"); // sanitizer builds beside other tests are slow
         Localization::Instance()->resetForTest();
         ASSERT_EQ(Localization::Instance()->Load(1, platform::programFolder() + "en_US.ini"), 0);
         s_auth = new sdktest::UiRecorder;
         OrvoAuth::Instance()->SetUIEvent(s_auth);
         ASSERT_EQ(OrvoAuth::Instance()->Start(), 0);
-        ASSERT_TRUE(WaitFor([] { return !s_auth->auth.empty(); }));
+        ASSERT_TRUE(WaitFor([] { return !s_auth->auth.empty(); }, 60000));
         ASSERT_EQ(OrvoAuth::Instance()->Login(vtxtest::VtxService::DemoAccount(), vtxtest::VtxService::DemoPassword()),
                   0);
-        ASSERT_TRUE(WaitFor([] { return !s_auth->login.empty(); }));
+        ASSERT_TRUE(WaitFor([] { return !s_auth->login.empty(); }, 60000));
         ASSERT_EQ(s_auth->login.front().first, 2);
     }
     static void TearDownTestSuite()
