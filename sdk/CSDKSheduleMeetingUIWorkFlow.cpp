@@ -79,12 +79,6 @@ int CSDKSheduleMeetingUIWorkFlow::EditMeeting()
 
 void CSDKSheduleMeetingUIWorkFlow::onListMeeting(PreMeetingAPIResult result, IList<UINT64>* lstMeetingList)
 {
-    // The list is valid during the call only; keep the IDs for lookups by meeting number.
-    if (result == PREMETAPIRET_SUCCESS && lstMeetingList) {
-        m_listed.clear();
-        for (int i = 0; i < lstMeetingList->GetCount(); ++i)
-            m_listed.push_back(lstMeetingList->GetItem(unsigned(i)));
-    }
     if (m_listener)
         m_listener->OnListMeeting(result, lstMeetingList);
 }

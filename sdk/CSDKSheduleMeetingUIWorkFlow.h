@@ -2,8 +2,6 @@
 // The signed-in user's scheduled meetings: one schedule item and one edit item, submitted to the
 // SDK's pre-meeting service, whose results go to the main window.
 
-#include <vector>
-
 #include "orvosdk/orvo_sdk.h"
 
 class CSDKSheduleMeetingUIEvent;
@@ -26,9 +24,6 @@ public:
     // Owned by the SDK; null without a service or for an unknown meeting.
     ORVOSDK::IMeetingItemInfo* MeetingItem(UINT64 meetingId);
 
-    // Unique IDs of the last successful list result, in list order.
-    const std::vector<UINT64>& ListedMeetings() const { return m_listed; }
-
     // 7 without a service (or, for EditMeeting, without an edit item); otherwise the SDK's result.
     int ListMeetings();
     int ScheduleMeeting();
@@ -43,5 +38,4 @@ private:
     ORVOSDK::IScheduleMeetingItem* m_scheduleItem = nullptr;
     ORVOSDK::IScheduleMeetingItem* m_editItem = nullptr;
     CSDKSheduleMeetingUIEvent* m_listener = nullptr;
-    std::vector<UINT64> m_listed;
 };

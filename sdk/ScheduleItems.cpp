@@ -72,11 +72,12 @@ std::optional<ItemInfo> itemInfo(CSDKSheduleMeetingUIWorkFlow* flow, quint64 uni
     return fromInfo(item);
 }
 
-std::optional<ItemInfo> itemInfoByNumber(CSDKSheduleMeetingUIWorkFlow* flow, quint64 number)
+std::optional<ItemInfo>
+itemInfoByNumber(CSDKSheduleMeetingUIWorkFlow* flow, const std::vector<quint64>& listedIds, quint64 number)
 {
     if (!flow || number == 0)
         return std::nullopt;
-    for (UINT64 id : flow->ListedMeetings()) {
+    for (quint64 id : listedIds) {
         IMeetingItemInfo* item = flow->MeetingItem(id);
         if (item && item->GetMeetingNumber() == number)
             return fromInfo(item);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <optional>
+#include <vector>
 
 class CSDKSheduleMeetingUIWorkFlow;
 
@@ -66,8 +67,10 @@ enum class ItemKind
 
 // A listed meeting by its unique ID; nullopt without a workflow, a service or such a meeting.
 std::optional<ItemInfo> itemInfo(CSDKSheduleMeetingUIWorkFlow* flow, quint64 uniqueId);
-// A meeting of the last list by the number participants type.
-std::optional<ItemInfo> itemInfoByNumber(CSDKSheduleMeetingUIWorkFlow* flow, quint64 number);
+// A meeting of a list result by the number participants type; the SDK looks meetings up by
+// unique ID only.
+std::optional<ItemInfo>
+itemInfoByNumber(CSDKSheduleMeetingUIWorkFlow* flow, const std::vector<quint64>& listedIds, quint64 number);
 
 // Replaces the workflow's schedule item; false when there is none.
 bool newScheduleItem(CSDKSheduleMeetingUIWorkFlow* flow);

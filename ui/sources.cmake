@@ -13,6 +13,8 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/schedule/Invitation.cpp
     ui/schedule/Invitation.h
     ui/schedule/MeetingsContext.h
+    ui/schedule/PlanList.cpp
+    ui/schedule/PlanList.h
     ui/schedule/Recurrence.cpp
     ui/schedule/Recurrence.h
     ui/schedule/RecurringMeetingInfo.h

@@ -1,5 +1,6 @@
 // The scheduling dialogs and list rows on their own: no SDK service, no web service.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,8 +21,10 @@
 #include "app/Settings.h"
 #include "platform/Paths.h"
 #include "ui/MessageBox.h"
+#include "ui/TipsDlg.h"
 #include "ui/schedule/EditMyPMI.h"
 #include "ui/schedule/Invitation.h"
+#include "ui/schedule/PlanList.h"
 #include "ui/schedule/ScheduleInfoDlg.h"
 #include "ui/schedule/ScheduleItem.h"
 #include "ui/schedule/ScheduleMeeting.h"
@@ -486,4 +490,26 @@ TEST_F(Dialogs, PmiRulesBeforeAnyRequest)
     child<QCheckBox>(&dlg, "checkBox_set_pwd")->click();
     ok(&dlg);
     EXPECT_EQ(error(&dlg), LangText("ui.plan.pwd_empty"));
+}
+
+TEST_F(Dialogs, UnknownPersonalMeetingIdIsSaidNotReplaced)
+{
+    QListWidget list;
+    QLabel pmiLabel;
+    int starts = 0;
+    PlanList plan(&list, &pmiLabel, {nullptr, nullptr, nullptr, [&starts](quint64) { return ++starts, 0; }});
+    EXPECT_EQ(plan.instantMeetingNumber(false), 0);
+    EXPECT_EQ(plan.instantMeetingNumber(true), -1);
+    EXPECT_EQ(plan.startPersonalMeeting(), -1);
+    EXPECT_EQ(starts, 0);
+    bool told = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* tip = qobject_cast<TipsDlg*>(w); tip && tip->isVisible())
+            told = told || tip->text() == LangText("msg.pmi_unknown");
+    EXPECT_TRUE(told);
+    // Without a sign-in the scheduling buttons do nothing.
+    plan.scheduleMeeting();
+    plan.editPersonalMeeting();
+    plan.onScheduleOrEditMeeting(0, 0);
+    EXPECT_EQ(plan.rowCount(), 0);
 }

@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -21,9 +22,12 @@
 #include "sdk/CSDKSheduleMeetingUIWorkFlow.h"
 #include "sdk/OrvoAuth.h"
 #include "support/VtxService.h"
+#include "ui/MeetingNumber.h"
 #include "ui/MessageBox.h"
 #include "ui/TipsDlg.h"
 #include "ui/schedule/EditMyPMI.h"
+#include "ui/schedule/PlanList.h"
+#include "ui/schedule/ScheduleInfoDlg.h"
 #include "ui/schedule/ScheduleItem.h"
 #include "ui/schedule/ScheduleMeeting.h"
 
@@ -31,21 +35,52 @@ using sdktest::WaitFor;
 
 namespace {
 
+// Records the workflow's results and hands them on to the meetings list, as the main window does.
 struct Results : CSDKSheduleMeetingUIEvent
 {
     std::vector<std::vector<UINT64>> lists;
     std::vector<std::pair<int, UINT64>> schedules;
     std::vector<int> deletes;
+    PlanList* plan = nullptr;
     void OnListMeeting(int r, ORVOSDK::IList<UINT64>* ids) override
     {
         std::vector<UINT64> v;
         for (int i = 0; r == 1 && ids && i < ids->GetCount(); ++i)
             v.push_back(ids->GetItem(unsigned(i)));
         lists.push_back(v);
+        if (plan)
+            plan->onListMeeting(r, std::vector<quint64>(v.begin(), v.end()));
     }
-    void OnScheduleOrEditMeeting(int r, UINT64 id) override { schedules.emplace_back(r, id); }
-    void OnDeleteMeeting(int r) override { deletes.push_back(r); }
+    void OnScheduleOrEditMeeting(int r, UINT64 id) override
+    {
+        schedules.emplace_back(r, id);
+        if (plan)
+            plan->onScheduleOrEditMeeting(r, id);
+    }
+    void OnDeleteMeeting(int r) override
+    {
+        deletes.push_back(r);
+        if (plan)
+            plan->onDeleteMeeting(r);
+    }
 };
+
+QStringList visibleTips()
+{
+    QStringList texts;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* tip = qobject_cast<TipsDlg*>(w); tip && tip->isVisible())
+            texts << tip->text();
+    return texts;
+}
+
+ScheduleInfoDlg* visibleResultDialog()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dlg = qobject_cast<ScheduleInfoDlg*>(w); dlg && dlg->isVisible())
+            return dlg;
+    return nullptr;
+}
 
 template <typename T> T* child(QWidget* parent, const char* name)
 {
@@ -96,16 +131,21 @@ protected:
         m_flow.reset();
     }
 
-    // The personal meeting's number, read from a fresh list.
-    quint64 listPersonalMeeting()
+    // The personal meeting, read from a fresh list.
+    schedule::ItemInfo listPersonalMeeting()
     {
         const size_t before = m_results.lists.size();
         EXPECT_EQ(schedule::listMeetings(m_flow.get()), 0);
         EXPECT_TRUE(WaitFor([&] { return m_results.lists.size() > before; }));
         for (UINT64 id : m_results.lists.back())
             if (auto info = schedule::itemInfo(m_flow.get(), id); info && info->personal)
-                return info->number;
-        return 0;
+                return *info;
+        return schedule::ItemInfo();
+    }
+    std::optional<schedule::ItemInfo> listedByNumber(quint64 number)
+    {
+        const std::vector<quint64> ids(m_results.lists.back().begin(), m_results.lists.back().end());
+        return schedule::itemInfoByNumber(m_flow.get(), ids, number);
     }
     UINT64 waitForSchedule(size_t count)
     {
@@ -225,11 +265,7 @@ TEST_F(ScheduleEndToEnd, RecurringMeetingGoesToTheServiceWithItsRule)
     const size_t lists = m_results.lists.size();
     child<QPushButton>(&dlg, "pushButton_ok")->click();
     EXPECT_EQ(dlg.result(), QDialog::Accepted) << child<QLabel>(&dlg, "label_errInfo")->text().toStdString();
-    bool tipShown = false;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* tip = qobject_cast<TipsDlg*>(w); tip && tip->isVisible())
-            tipShown = tip->text() == LangText("ui.plan.recurring_success");
-    EXPECT_TRUE(tipShown);
+    EXPECT_TRUE(visibleTips().contains(LangText("ui.plan.recurring_success")));
     // The list is asked again so the page shows the new series.
     EXPECT_TRUE(WaitFor([&] { return m_results.lists.size() > lists; }));
 }
@@ -248,7 +284,7 @@ TEST_F(ScheduleEndToEnd, RemovingARowDeletesTheMeetingAfterTheQuestion)
     EXPECT_TRUE(m_context.removed.empty());
     listPersonalMeeting(); // a delete sent before it would have been answered first
     EXPECT_TRUE(m_results.deletes.empty());
-    EXPECT_TRUE(schedule::itemInfoByNumber(m_flow.get(), info->number));
+    EXPECT_TRUE(listedByNumber(info->number));
 
     MessageBox::setAutoAnswer(MessageBox::FirstButton);
     child<QPushButton>(&row, "remove")->click();
@@ -256,16 +292,17 @@ TEST_F(ScheduleEndToEnd, RemovingARowDeletesTheMeetingAfterTheQuestion)
     ASSERT_TRUE(WaitFor([&] { return !m_results.deletes.empty(); }));
     EXPECT_EQ(m_results.deletes.front(), 1);
     listPersonalMeeting();
-    EXPECT_FALSE(schedule::itemInfoByNumber(m_flow.get(), info->number));
+    EXPECT_FALSE(listedByNumber(info->number));
 }
 
 TEST_F(ScheduleEndToEnd, PersonalMeetingIdChangesAtTheServiceThenTheSdk)
 {
-    const quint64 pmi = listPersonalMeeting();
+    const std::optional<schedule::ItemInfo> personal = listPersonalMeeting();
+    const quint64 pmi = personal->number;
     ASSERT_NE(pmi, 0u);
     m_context.pmi = pmi;
-    const std::optional<schedule::ItemInfo> personal = schedule::itemInfoByNumber(m_flow.get(), pmi);
-    ASSERT_TRUE(personal);
+    m_context.pmiUniqueId = personal->uniqueId;
+    EXPECT_EQ(listedByNumber(pmi)->uniqueId, personal->uniqueId);
 
     // A new meeting starts from the personal meeting's settings, found by its number.
     {
@@ -284,8 +321,89 @@ TEST_F(ScheduleEndToEnd, PersonalMeetingIdChangesAtTheServiceThenTheSdk)
     EXPECT_EQ(m_context.pendingPmi, newPmi);
     const UINT64 id = waitForSchedule(1);
     ASSERT_NE(id, 0u);
-    EXPECT_EQ(listPersonalMeeting(), newPmi);
-    const std::optional<schedule::ItemInfo> updated = schedule::itemInfoByNumber(m_flow.get(), newPmi);
-    ASSERT_TRUE(updated);
-    EXPECT_EQ(updated->muteUponEntry.on, !personal->muteUponEntry.on);
+    const schedule::ItemInfo updated = listPersonalMeeting();
+    EXPECT_EQ(updated.number, newPmi);
+    EXPECT_EQ(updated.muteUponEntry.on, !personal->muteUponEntry.on);
+}
+
+TEST_F(ScheduleEndToEnd, MeetingsListFollowsEveryResult)
+{
+    QListWidget list;
+    QLabel pmiLabel;
+    std::vector<quint64> started;
+    PlanList plan(&list, &pmiLabel,
+                  {[] { return QStringLiteral("Alice"); },
+                   [] { return QString::fromLatin1(vtxtest::VtxService::DemoAccount()); }, [] { return QString(); },
+                   [&started](quint64 number) {
+                       started.push_back(number);
+                       return 0;
+                   }});
+    m_results.plan = &plan;
+
+    // Signing in asks for the list at once: the personal meeting fills its panel, nothing else is listed.
+    plan.setWorkflow(m_flow.get());
+    ASSERT_TRUE(WaitFor([&] { return !m_results.lists.empty(); }));
+    ASSERT_NE(plan.personalMeetingId(), 0u);
+    EXPECT_EQ(pmiLabel.text(), formatMeetingNumber(QString::number(plan.personalMeetingId())));
+    EXPECT_EQ(plan.rowCount(), 0);
+
+    // A new meeting: the result dialog with its invitation, then the list again with the new row.
+    size_t lists = m_results.lists.size();
+    {
+        ScheduleMeeting dlg(m_flow.get(), &plan, false, 0, 0, nullptr, false);
+        child<QLineEdit>(&dlg, "lineEdit_topic")->setText(QStringLiteral("Planning"));
+        child<QDateTimeEdit>(&dlg, "dateTimeEdit_date")->setDate(QDate::currentDate().addDays(2));
+        child<QPushButton>(&dlg, "pushButton_ok")->click();
+        ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    }
+    ASSERT_TRUE(WaitFor([&] { return m_results.lists.size() > lists; }));
+    ScheduleInfoDlg* result = visibleResultDialog();
+    ASSERT_NE(result, nullptr);
+    EXPECT_TRUE(result->text().contains(QStringLiteral("Planning")));
+    result->close();
+    ASSERT_EQ(plan.rowCount(), 1);
+    ScheduleItem* row = plan.row(0);
+    EXPECT_TRUE(child<QLabel>(row, "label_Topic")->text().endsWith(QStringLiteral("Planning")));
+    // The join history names a meeting by the number people type.
+    EXPECT_EQ(plan.listedTopic(row->meetingJoinID()), "Planning");
+    const unsigned long long number = row->meetingJoinID();
+
+    // Selecting shows only the current row's buttons.
+    list.setCurrentRow(0);
+    plan.selectionChanged(list.item(0), nullptr);
+    EXPECT_TRUE(child<QWidget>(row, "ctrlWidget")->isVisibleTo(row));
+
+    // A failed list leaves the rows; an edit ends in a tip naming the meeting.
+    plan.onListMeeting(0, {});
+    EXPECT_EQ(plan.rowCount(), 1);
+    lists = m_results.lists.size();
+    {
+        ScheduleMeeting dlg(m_flow.get(), &plan, true, row->meetingID(), row->meetingJoinID(), nullptr, false);
+        child<QLineEdit>(&dlg, "lineEdit_topic")->setText(QStringLiteral("Planning v2"));
+        child<QPushButton>(&dlg, "pushButton_ok")->click();
+        ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    }
+    ASSERT_TRUE(WaitFor([&] { return m_results.lists.size() > lists; }));
+    EXPECT_TRUE(visibleTips().contains(LangFormat("ui.plan.schedule_edit_success", number)));
+    ASSERT_EQ(plan.rowCount(), 1);
+
+    // Removing the row takes it out at once; the SDK's answer is a tip and a fresh list.
+    MessageBox::setAutoAnswer(MessageBox::FirstButton);
+    child<QPushButton>(plan.row(0), "remove")->click();
+    EXPECT_EQ(plan.rowCount(), 0);
+    ASSERT_TRUE(WaitFor([&] { return !m_results.deletes.empty(); }));
+    EXPECT_TRUE(visibleTips().contains(LangText("msg.delete_meeting_ok")));
+
+    // The cloud refuses to delete the personal meeting: a failure tip, then the list again.
+    lists = m_results.lists.size();
+    ASSERT_EQ(schedule::deleteMeeting(plan.personalMeetingUniqueId()), 0);
+    ASSERT_TRUE(WaitFor([&] { return m_results.deletes.size() == 2; }));
+    EXPECT_TRUE(visibleTips().contains(LangText("msg.delete_meeting_err")));
+    EXPECT_TRUE(WaitFor([&] { return m_results.lists.size() > lists; }));
+
+    // The personal room starts by its number.
+    EXPECT_EQ(plan.startPersonalMeeting(), 0);
+    EXPECT_EQ(started, std::vector<quint64>{plan.personalMeetingId()});
+    EXPECT_EQ(plan.instantMeetingNumber(true), qint64(plan.personalMeetingId()));
+    m_results.plan = nullptr;
 }

@@ -9,6 +9,7 @@
 struct FakeContext : MeetingsContext
 {
     quint64 pmi = 0;
+    quint64 pmiUniqueId = 0;
     QString name = QStringLiteral("Alice");
     QString accountName = QStringLiteral("demo@vtx.local");
     QString userId;
@@ -23,6 +24,7 @@ struct FakeContext : MeetingsContext
     std::vector<std::pair<quint64, bool>> reads;
 
     quint64 personalMeetingId() const override { return pmi; }
+    quint64 personalMeetingUniqueId() const override { return pmiUniqueId; }
     QString displayName() const override { return name; }
     QString account() const override { return accountName; }
     QString serviceUserId() override

@@ -122,7 +122,8 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
 
     schedule::newScheduleItem(m_workflow);
     const quint64 pmi = m_context ? m_context->personalMeetingId() : 0;
-    const std::optional<schedule::ItemInfo> item = schedule::itemInfoByNumber(m_workflow, pmi);
+    const std::optional<schedule::ItemInfo> item =
+        m_context ? schedule::itemInfo(m_workflow, m_context->personalMeetingUniqueId()) : std::nullopt;
     m_hasPmiItem = item.has_value();
     m_hostOpen->setChecked(true);
     m_attendeeOpen->setChecked(true);

@@ -12,6 +12,8 @@ class MeetingsContext
 public:
     // 0 until the meeting list has named the personal meeting.
     virtual quint64 personalMeetingId() const = 0;
+    // The SDK's unique ID of the personal meeting, which the SDK looks it up by.
+    virtual quint64 personalMeetingUniqueId() const = 0;
     virtual QString displayName() const = 0;
     // The signed-in account, the service's host_id.
     virtual QString account() const = 0;

@@ -336,12 +336,10 @@ void ScheduleMeeting::applyTexts()
 
 void ScheduleMeeting::setupNewMeeting()
 {
-    const quint64 pmi = m_context ? m_context->personalMeetingId() : 0;
-    std::optional<schedule::ItemInfo> personal;
-    if (pmi) {
-        // The list names the personal meeting by number; its settings are the defaults.
-        personal = schedule::itemInfoByNumber(m_workflow, pmi);
-    }
+    // The personal meeting's settings are the defaults; the SDK knows it by its unique ID, not by
+    // the number people type.
+    const std::optional<schedule::ItemInfo> personal =
+        m_context ? schedule::itemInfo(m_workflow, m_context->personalMeetingUniqueId()) : std::nullopt;
     if (personal) {
         (personal->hostVideo ? m_hostOpen : m_hostClose)->setChecked(true);
         (personal->participantVideo ? m_attendeeOpen : m_attendeeClose)->setChecked(true);
