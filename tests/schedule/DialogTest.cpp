@@ -320,11 +320,14 @@ TEST_F(Dialogs, StartingOneRowGreysOnlyItsButtons)
     ScheduleItem second(&m_context, nullptr);
     first.setMeeting(meeting(QDateTime(QDate(2031, 1, 1), QTime(9, 0)), 60, 1111111111), 1);
     second.setMeeting(meeting(QDateTime(QDate(2031, 1, 1), QTime(11, 0)), 60, 2222222222), 2);
+    second.showButtons(true);
+    first.showButtons(true);
     m_context.startResult = -1;
     child<QPushButton>(&first, "start")->click();
     EXPECT_TRUE(child<QPushButton>(&first, "start")->isEnabled()); // a refused start changes nothing
     m_context.startResult = 0;
     child<QPushButton>(&first, "start")->click();
+    EXPECT_TRUE(first.buttonsGreyed());
     EXPECT_EQ(m_context.started, (std::vector<quint64>{1111111111, 1111111111}));
     EXPECT_EQ(m_context.startedId, 1u);
     for (const char* name : {"start", "edit", "remove"}) {
@@ -338,6 +341,8 @@ TEST_F(Dialogs, StartingOneRowGreysOnlyItsButtons)
     // A row rebuilt while its meeting runs comes up greyed.
     ScheduleItem rebuilt(&m_context, nullptr);
     rebuilt.setMeeting(meeting(QDateTime(QDate(2031, 1, 1), QTime(9, 0)), 60, 1111111111), 1);
+    EXPECT_TRUE(rebuilt.buttonsGreyed());
+    rebuilt.showButtons(true);
     EXPECT_FALSE(child<QPushButton>(&rebuilt, "edit")->isEnabled());
 }
 
@@ -345,6 +350,8 @@ TEST_F(Dialogs, RowButtonsAskTheMeetingsPage)
 {
     ScheduleItem row(&m_context, nullptr);
     row.setMeeting(meeting(QDateTime(QDate(2031, 1, 1), QTime(9, 0)), 60), 900);
+    EXPECT_EQ(row.findChild<QPushButton*>(QStringLiteral("edit")), nullptr); // made on first selection
+    row.showButtons(true);
     child<QPushButton>(&row, "edit")->click();
     child<QPushButton>(&row, "copy")->click();
     EXPECT_EQ(m_context.edits, (std::vector<std::pair<quint64, quint64>>{{900, 1234567890}}));

@@ -278,6 +278,7 @@ TEST_F(ScheduleEndToEnd, RemovingARowDeletesTheMeetingAfterTheQuestion)
     ASSERT_TRUE(info);
     ScheduleItem row(&m_context, nullptr);
     row.setMeeting(*info, id);
+    row.showButtons(true);
 
     MessageBox::setAutoAnswer(MessageBox::SecondButton);
     child<QPushButton>(&row, "remove")->click();
@@ -389,6 +390,7 @@ TEST_F(ScheduleEndToEnd, MeetingsListFollowsEveryResult)
 
     // Removing the row takes it out at once; the SDK's answer is a tip and a fresh list.
     MessageBox::setAutoAnswer(MessageBox::FirstButton);
+    plan.selectionChanged(list.item(0), nullptr);
     child<QPushButton>(plan.row(0), "remove")->click();
     EXPECT_EQ(plan.rowCount(), 0);
     ASSERT_TRUE(WaitFor([&] { return !m_results.deletes.empty(); }));

@@ -107,8 +107,8 @@ void PlanList::onScheduleOrEditMeeting(int result, quint64 meetingId)
     const std::optional<schedule::ItemInfo> item =
         result == kPreMeetingSuccess ? schedule::itemInfo(m_workflow, meetingId) : std::nullopt;
     if (result == kPreMeetingSuccess && item) {
-        const bool personal = item->personal || (m_pmi && item->number == m_pmi) ||
-                              (m_pendingPmi && item->number == m_pendingPmi);
+        const bool personal =
+            item->personal || (m_pmi && item->number == m_pmi) || (m_pendingPmi && item->number == m_pendingPmi);
         if (personal) {
             m_pendingPmi = 0;
             successTip(LangText("msg.edit_pmi_ok"));

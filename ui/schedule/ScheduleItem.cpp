@@ -15,6 +15,14 @@
 
 namespace {
 
+QLabel* rowLabel(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(geometry);
+    return label;
+}
+
 QString rowButtonStyle(bool greyed)
 {
     return QStringLiteral("QPushButton {color: rgb(%1);border: none;border-radius: 0px;padding: 4px;padding-left: "
@@ -26,16 +34,6 @@ QString rowButtonStyle(bool greyed)
         .arg(greyed ? QStringLiteral("128, 128, 128") : QStringLiteral("0, 0, 0"));
 }
 
-QLabel* rowLabel(QWidget* parent, const char* name, const QRect& geometry, bool grey)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    if (grey)
-        label->setStyleSheet(QStringLiteral("color:rgb(127, 127, 127)"));
-    return label;
-}
-
 } // namespace
 
 ScheduleItem::ScheduleItem(MeetingsContext* context, QWidget* parent)
@@ -44,39 +42,19 @@ ScheduleItem::ScheduleItem(MeetingsContext* context, QWidget* parent)
 {
     setObjectName(QStringLiteral("ScheduleItem"));
     resize(350, 95);
-    m_date = rowLabel(this, "label_Date", QRect(10, 8, 180, 32), false);
-    m_time = rowLabel(this, "label_Time", QRect(190, 4, 158, 21), true);
-    m_topicLabel = rowLabel(this, "label_Topic", QRect(10, 30, 341, 21), true);
-    m_number = rowLabel(this, "label_MeetingID", QRect(10, 50, 341, 21), true);
+    m_date = rowLabel(this, "label_Date", QRect(10, 8, 180, 32));
+    m_time = rowLabel(this, "label_Time", QRect(190, 4, 158, 21));
+    m_topicLabel = rowLabel(this, "label_Topic", QRect(10, 30, 341, 21));
+    m_number = rowLabel(this, "label_MeetingID", QRect(10, 50, 341, 21));
     QFont dateFont = m_date->font();
     dateFont.setPointSize(12);
     m_date->setFont(dateFont);
 
-    m_ctrl = new QWidget(this);
-    m_ctrl->setObjectName(QStringLiteral("ctrlWidget"));
-    m_ctrl->setGeometry(8, 70, 335, 24);
-    auto* layout = new QHBoxLayout(m_ctrl);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(3);
-    const std::pair<QPushButton**, const char*> buttons[] = {
-        {&m_start, "start"}, {&m_edit, "edit"}, {&m_remove, "remove"}, {&m_copy, "copy"}, {&m_calendar, "calendar"}};
-    for (const auto& [button, name] : buttons) {
-        *button = new QPushButton(m_ctrl);
-        (*button)->setObjectName(QString::fromLatin1(name));
-        (*button)->setFixedWidth(60);
-        (*button)->setMaximumHeight(24);
-        (*button)->setStyleSheet(rowButtonStyle(false));
-        layout->addWidget(*button);
-    }
-    m_calendar->setFixedWidth(80);
-    layout->addStretch();
-    m_start->setText(LangText("ui.plan.start"));
-    m_edit->setText(LangText("ui.plan.edit"));
-    m_remove->setText(LangText("ui.plan.remove"));
-    m_copy->setText(LangText("ui.plan.copy"));
-    m_calendar->setText(LangText("ui.plan.calendar"));
-    m_ctrl->hide();
-    QMetaObject::connectSlotsByName(this);
+    // Grey through the palette: a style sheet per row would make a long list slow to build.
+    QPalette grey = palette();
+    grey.setColor(QPalette::WindowText, QColor(127, 127, 127));
+    for (QLabel* label : {m_time, m_topicLabel, m_number})
+        label->setPalette(grey);
 }
 
 ScheduleItem::~ScheduleItem() = default;
@@ -107,9 +85,6 @@ void ScheduleItem::setMeeting(const schedule::ItemInfo& item, quint64 meetingID)
     if (item.startTime <= 0) {
         m_bRecurring = true;
         m_date->setText(LangText("ui.plan.PeriodicMeeting"));
-        m_edit->hide();
-        m_remove->hide();
-        m_calendar->hide();
     } else {
         const QDateTime start = QDateTime::fromSecsSinceEpoch(item.startTime, Qt::LocalTime);
         const QDateTime end = start.addSecs(qint64(qMax(0, item.durationMinutes)) * 60);
@@ -121,9 +96,46 @@ void ScheduleItem::setMeeting(const schedule::ItemInfo& item, quint64 meetingID)
         setGreyed(true);
 }
 
+void ScheduleItem::createButtons()
+{
+    // Only the current row shows its buttons, so they are made when a row first becomes current.
+    m_ctrl = new QWidget(this);
+    m_ctrl->setObjectName(QStringLiteral("ctrlWidget"));
+    m_ctrl->setGeometry(8, 70, 335, 24);
+    auto* layout = new QHBoxLayout(m_ctrl);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
+    const std::tuple<QPushButton**, const char*, const char*> buttons[] = {
+        {&m_start, "start", "ui.plan.start"},
+        {&m_edit, "edit", "ui.plan.edit"},
+        {&m_remove, "remove", "ui.plan.remove"},
+        {&m_copy, "copy", "ui.plan.copy"},
+        {&m_calendar, "calendar", "ui.plan.calendar"}};
+    for (const auto& [button, name, key] : buttons) {
+        *button = new QPushButton(LangText(key), m_ctrl);
+        (*button)->setObjectName(QString::fromLatin1(name));
+        (*button)->setFixedWidth(60);
+        (*button)->setMaximumHeight(24);
+        (*button)->setStyleSheet(rowButtonStyle(false));
+        layout->addWidget(*button);
+    }
+    m_calendar->setFixedWidth(80);
+    layout->addStretch();
+    if (m_bRecurring) {
+        m_edit->hide();
+        m_remove->hide();
+        m_calendar->hide();
+    }
+    QMetaObject::connectSlotsByName(this);
+    applyGreyed();
+}
+
 void ScheduleItem::showButtons(bool show)
 {
-    m_ctrl->setVisible(show);
+    if (show && !m_ctrl)
+        createButtons();
+    if (m_ctrl)
+        m_ctrl->setVisible(show);
 }
 
 void ScheduleItem::resetButtons()
@@ -133,10 +145,23 @@ void ScheduleItem::resetButtons()
 
 void ScheduleItem::setGreyed(bool greyed)
 {
+    m_greyed = greyed;
+    applyGreyed();
+}
+
+void ScheduleItem::applyGreyed()
+{
+    if (!m_ctrl)
+        return;
     for (QPushButton* b : {m_start, m_edit, m_remove}) {
-        b->setEnabled(!greyed);
-        b->setStyleSheet(rowButtonStyle(greyed));
+        b->setEnabled(!m_greyed);
+        b->setStyleSheet(rowButtonStyle(m_greyed));
     }
+}
+
+bool ScheduleItem::buttonsGreyed() const
+{
+    return m_greyed;
 }
 
 void ScheduleItem::on_start_clicked()

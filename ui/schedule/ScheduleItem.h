@@ -25,6 +25,8 @@ public:
     quint64 meetingID() const { return m_meetingID; }
     quint64 meetingJoinID() const { return m_meetingJoinID; }
     bool isRecurring() const { return m_bRecurring; }
+    // Start, edit and remove are off while this row's meeting runs.
+    bool buttonsGreyed() const;
     const schedule::ItemInfo& item() const { return m_item; }
 
     // Writes the meeting's calendar file; false when it could not be written.
@@ -41,13 +43,16 @@ private slots:
     void on_calendar_clicked();
 
 private:
+    void createButtons();
     void setGreyed(bool greyed);
+    void applyGreyed();
 
     MeetingsContext* m_context;
     quint64 m_meetingID = 0;
     quint64 m_meetingJoinID = 0;
     QString m_topic;
     bool m_bRecurring = false;
+    bool m_greyed = false;
     schedule::ItemInfo m_item;
 
     QLabel* m_date = nullptr;
