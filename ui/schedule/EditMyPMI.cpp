@@ -87,7 +87,7 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
     m_errInfo->setWordWrap(true);
     auto* cancel = make<QPushButton>(this, "pushButton_cancel", 410, 405, 81, 31);
     auto* ok = make<QPushButton>(this, "pushButton_ok", 504, 405, 81, 31);
-    cancel->setStyleSheet(styles::grayButton());
+    cancel->setStyleSheet(styles::grayButton() + QStringLiteral("QPushButton{color:rgb(0,0,0);}"));
     ok->setStyleSheet(styles::primaryButton());
 
     pmiLabel->setText(LangText("ui.myselfTag"));

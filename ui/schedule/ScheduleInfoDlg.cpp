@@ -47,7 +47,7 @@ ScheduleInfoDlg::ScheduleInfoDlg(const QString& displayName, int mode)
     m_calendar->setObjectName(QStringLiteral("pushButton_calendar"));
     m_calendar->setGeometry(260, 370, 131, 32);
     m_calendar->setFont(font);
-    m_calendar->setStyleSheet(styles::grayButton());
+    m_calendar->setStyleSheet(styles::grayButton() + QStringLiteral("QPushButton{color:rgb(0,0,0);}"));
 
     const char* titleKey = mode == 0   ? "ui.schedule.label_ScheduleSuccess"
                            : mode == 1 ? "ui.schedule.label_CopySchedule"

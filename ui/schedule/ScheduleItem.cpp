@@ -110,7 +110,7 @@ void ScheduleItem::createButtons()
         {&m_edit, "edit", "ui.plan.edit"},
         {&m_remove, "remove", "ui.plan.remove"},
         {&m_copy, "copy", "ui.plan.copy"},
-        {&m_calendar, "calendar", "ui.plan.calendar"}};
+        {&m_calendar, "calendar", "ui.plan.calendar_short"}};
     for (const auto& [button, name, key] : buttons) {
         *button = new QPushButton(LangText(key), m_ctrl);
         (*button)->setObjectName(QString::fromLatin1(name));
@@ -119,7 +119,7 @@ void ScheduleItem::createButtons()
         (*button)->setStyleSheet(rowButtonStyle(false));
         layout->addWidget(*button);
     }
-    m_calendar->setFixedWidth(80);
+    m_calendar->setFixedWidth(70);
     layout->addStretch();
     if (m_bRecurring) {
         m_edit->hide();

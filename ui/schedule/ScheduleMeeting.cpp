@@ -206,7 +206,7 @@ void ScheduleMeeting::buildForm()
     for (int i = 0; i < 7; ++i) {
         auto* b = new QPushButton;
         b->setObjectName(QString::fromLatin1(kDayButtons[i]));
-        b->setMaximumSize(32, 28);
+        b->setMaximumSize(40, 28); // room for three Latin letters in the selected look
         b->setStyleSheet(weekdayStyle(false));
         occurRow->addWidget(b);
         m_dayButtons[size_t(i)] = b;
@@ -260,7 +260,7 @@ void ScheduleMeeting::buildForm()
     m_errInfo->setStyleSheet(QStringLiteral("color:red"));
     m_errInfo->setWordWrap(true);
     m_ok->setStyleSheet(styles::primaryButton());
-    m_cancel->setStyleSheet(styles::grayButton());
+    m_cancel->setStyleSheet(styles::grayButton() + QStringLiteral("QPushButton{color:rgb(0,0,0);}"));
     for (QWidget* w : std::initializer_list<QWidget*>{m_topic, m_password, m_hours, m_minutes})
         w->setStyleSheet(QString::fromLatin1(kFieldStyle));
 
@@ -329,6 +329,10 @@ void ScheduleMeeting::applyTexts()
     for (int i = 0; i < 7; ++i)
         m_dayButtons[size_t(i)]->setText(LangText(kDayKeys[i]));
     m_password->setPlaceholderText(LangText("ui.pwd_pmi"));
+    // The summary starts after the box's own text, which is longer in some languages.
+    m_cycleBox->adjustSize();
+    const int summaryX = qMax(242, m_cycleBox->x() + m_cycleBox->width() + 8);
+    m_summary->setGeometry(summaryX, 216, 593 - summaryX, 30);
     m_cycleCombo->setItemText(0, LangText("ui.plan.daily"));
     m_cycleCombo->setItemText(1, LangText("ui.plan.weekly"));
     m_cycleCombo->setItemText(2, LangText("ui.plan.monthly"));
