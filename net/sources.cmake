@@ -4,6 +4,8 @@ list(APPEND VTX_CLIENT_SOURCES
     net/AccountApi.h
     net/CHTTPUtil.cpp
     net/CHTTPUtil.h
+    net/MeetingApi.cpp
+    net/MeetingApi.h
     net/ServiceRequest.cpp
     net/ServiceRequest.h
     net/SignInApi.cpp

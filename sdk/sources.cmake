@@ -23,6 +23,8 @@ list(APPEND VTX_CLIENT_SOURCES
     sdk/MeetingServiceChecks.h
     sdk/OrvoAuth.cpp
     sdk/OrvoAuth.h
+    sdk/ScheduleItems.cpp
+    sdk/ScheduleItems.h
     sdk/SDKEntryPoints.cpp
     sdk/SDKEntryPoints.h
     sdk/SDKInterfaceWrap.cpp

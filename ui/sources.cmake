@@ -30,4 +30,20 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/invite/WebBrowserBinding.cpp
     ui/invite/WeixinInvite.cpp
     ui/UpgradeDlg.cpp
+    ui/schedule/EditMyPMI.cpp
+    ui/schedule/EditMyPMI.h
+    ui/schedule/Invitation.cpp
+    ui/schedule/Invitation.h
+    ui/schedule/MeetingsContext.h
+    ui/schedule/PlanList.cpp
+    ui/schedule/PlanList.h
+    ui/schedule/Recurrence.cpp
+    ui/schedule/Recurrence.h
+    ui/schedule/RecurringMeetingInfo.h
+    ui/schedule/ScheduleInfoDlg.cpp
+    ui/schedule/ScheduleInfoDlg.h
+    ui/schedule/ScheduleItem.cpp
+    ui/schedule/ScheduleItem.h
+    ui/schedule/ScheduleMeeting.cpp
+    ui/schedule/ScheduleMeeting.h
 )

@@ -1,0 +1,90 @@
+#!/usr/bin/python3
+"""Checks the calendar files of the schedule tests with a real iCalendar parser and dateutil's
+rule expansion, in the time zone given by TZ."""
+import datetime
+import glob
+import os
+import subprocess
+import sys
+import tempfile
+
+import icalendar
+from dateutil import rrule, tz
+
+
+def check_case(path, zone):
+    raw = open(path, 'rb').read()
+    errors = []
+    if not raw.endswith(b'\r\n') or b'\n' in raw.replace(b'\r\n', b''):
+        errors.append('lines must end with CR LF')
+    for line in raw.split(b'\r\n'):
+        if len(line) > 75:
+            errors.append('line longer than 75 octets: %r' % line[:40])
+        try:
+            line.decode('utf-8')
+        except UnicodeDecodeError:
+            errors.append('folding split a UTF-8 sequence: %r' % line[:40])
+    cal = icalendar.Calendar.from_ical(raw)
+    events = [c for c in cal.walk() if c.name == 'VEVENT']
+    if len(events) != 1:
+        return errors + ['expected one VEVENT, got %d' % len(events)]
+    event = events[0]
+    for prop in ('UID', 'DTSTAMP', 'DTSTART', 'DTEND', 'SUMMARY', 'DESCRIPTION', 'URL'):
+        if prop not in event:
+            errors.append('missing ' + prop)
+    start = event.decoded('DTSTART')
+    end = event.decoded('DTEND')
+    if start.tzinfo is None or start.utcoffset() != datetime.timedelta(0):
+        errors.append('DTSTART is not in UTC')
+    if end - start != datetime.timedelta(minutes=90):
+        errors.append('DTEND is not 90 minutes after DTSTART')
+
+    expected = {'dates': []}
+    with open(path[:-4] + '.expected', encoding='utf-8') as f:
+        for line in f:
+            key, _, value = line.rstrip('\n').partition(' ')
+            if key == 'date':
+                expected['dates'].append(value)
+            else:
+                expected[key] = value
+    if str(event.get('SUMMARY')) != expected['summary']:
+        errors.append('summary %r != %r' % (str(event.get('SUMMARY')), expected['summary']))
+    description = str(event.get('DESCRIPTION')).replace('\n', '|')
+    if description != expected['description']:
+        errors.append('description %r != %r' % (description, expected['description']))
+
+    rule_text = event['RRULE'].to_ical().decode() if 'RRULE' in event else None
+    if rule_text is None:
+        return errors + ['missing RRULE']
+    occurrences = list(rrule.rrulestr(rule_text, dtstart=start))
+    got = [o.astimezone(zone).strftime('%Y-%m-%d %H:%M') for o in occurrences]
+    wanted = expected['dates']
+    if len(got) != int(expected['count']):
+        errors.append('%d occurrences, the summary counted %s (%s)' % (len(got), expected['count'], rule_text))
+    if got != wanted:
+        errors.append('dates differ for %s:\n  got      %s\n  expected %s' % (rule_text, got, wanted))
+    return errors
+
+
+def main():
+    generator = sys.argv[1]
+    failures = 0
+    cases = 0
+    # Zones that keep one offset all year: the rule is anchored in UTC, so in a zone with daylight
+    # saving time the meetings after a change would move by the hour.
+    for zone_name in ('UTC', 'Asia/Shanghai', 'Pacific/Honolulu', 'Asia/Kolkata'):
+        with tempfile.TemporaryDirectory() as folder:
+            env = dict(os.environ, TZ=zone_name, QT_QPA_PLATFORM='offscreen')
+            subprocess.run([generator, folder], check=True, env=env, stdout=subprocess.DEVNULL)
+            zone = tz.gettz(zone_name)
+            for path in sorted(glob.glob(os.path.join(folder, '*.ics'))):
+                cases += 1
+                for error in check_case(path, zone):
+                    failures += 1
+                    print('%s %s: %s' % (zone_name, os.path.basename(path), error))
+    print('%d calendar files checked, %d problems' % (cases, failures))
+    return 1 if failures or cases == 0 else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

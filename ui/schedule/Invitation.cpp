@@ -1,0 +1,193 @@
+#include "ui/schedule/Invitation.h"
+
+#include <QSaveFile>
+#include <QStringList>
+
+#include "base/Localization.h"
+
+QString invitationText(
+    const QString& displayName, const QString& topic, qint64 startTime, quint64 meetingNumber, const QString& password)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    QString text = LangFormat("msg.invite_welcome", displayName.toUtf8().constData()) + crlf + crlf;
+    if (!topic.isEmpty())
+        text += LangFormat("msg.invite_topic", topic.toUtf8().constData()) + crlf;
+    if (startTime > 0) {
+        // The schedule requests declare Asia/Shanghai, so the invitation speaks UTC+8.
+        const QDateTime t = QDateTime::fromSecsSinceEpoch(startTime + 8 * 3600, Qt::UTC);
+        text += LangFormat("msg.invite_datetime", t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
+                           t.time().minute()) +
+                crlf + crlf;
+    }
+    text += LangFormat("msg.invite_meetingid", static_cast<unsigned long long>(meetingNumber)) + crlf;
+    if (!password.isEmpty())
+        text += LangFormat("msg.invite_password", password.toUtf8().constData()) + crlf + crlf;
+    else
+        text += crlf;
+    return text;
+}
+
+namespace ical {
+namespace {
+
+const char* const kDays[7] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
+
+QString utcText(const QDateTime& t)
+{
+    return t.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+}
+
+QString monthDayRule(int day, int shift)
+{
+    // The rule runs in UTC; a meeting early in the morning east of UTC falls on the previous UTC
+    // day, which moves the month's last day as well.
+    if (shift == 0)
+        return day <= 28 ? QStringLiteral("BYMONTHDAY=%1").arg(day)
+                         : QStringLiteral("BYMONTHDAY=28,%1;BYSETPOS=-1").arg([day] {
+                               QStringList days;
+                               for (int d = 29; d <= day; ++d)
+                                   days << QString::number(d);
+                               return days.join(QLatin1Char(','));
+                           }());
+    if (shift < 0) {
+        if (day == 1)
+            return QStringLiteral("BYMONTHDAY=-1");
+        if (day <= 28)
+            return QStringLiteral("BYMONTHDAY=%1").arg(day - 1);
+        return QStringLiteral("BYMONTHDAY=%1,-2;BYSETPOS=1").arg(day - 1);
+    }
+    // West of UTC the day after a short month's end is the 1st; only days up to 27 map one to one.
+    return QStringLiteral("BYMONTHDAY=%1").arg(qMin(day + 1, 28));
+}
+
+} // namespace
+
+QString escapeText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char(','))
+            out += QLatin1Char('\\') + c;
+        else if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            continue; // CR LF becomes one \n
+        else if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            out += QStringLiteral("\\n");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            continue; // other controls are not allowed in TEXT
+        else
+            out += c;
+    }
+    return out;
+}
+
+QByteArray foldLine(const QByteArray& line)
+{
+    QByteArray out;
+    int lineOctets = 0;
+    int i = 0;
+    while (i < line.size()) {
+        // Keep a UTF-8 sequence whole: its length comes from the lead byte.
+        const unsigned char lead = static_cast<unsigned char>(line.at(i));
+        int len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 1;
+        len = qMin(len, line.size() - i);
+        if (lineOctets + len > 75) {
+            out += "\r\n ";
+            lineOctets = 1;
+        }
+        out += line.mid(i, len);
+        lineOctets += len;
+        i += len;
+    }
+    return out + "\r\n";
+}
+
+QString ruleText(const Event& event)
+{
+    if (!event.rule)
+        return QString();
+    const Rule& r = *event.rule;
+    const QList<QDate> first =
+        recurrence::occurrenceDates(r.cycle, r.interval, r.weekdaysSundayFirst, event.start, r.endDate, 1);
+    if (first.isEmpty())
+        return QString();
+    const QDateTime firstLocal(first.first(), event.start.time(), Qt::LocalTime);
+    const int shift = int(firstLocal.date().daysTo(firstLocal.toUTC().date()));
+    const QString until = utcText(QDateTime(r.endDate, QTime(23, 59, 59), Qt::LocalTime));
+    const int interval = qMax(1, r.interval);
+    switch (r.cycle) {
+    case recurrence::Cycle::Daily:
+        return QStringLiteral("FREQ=DAILY;INTERVAL=%1;UNTIL=%2").arg(interval).arg(until);
+    case recurrence::Cycle::Weekly: {
+        QStringList days;
+        for (int d = 0; d < 7; ++d)
+            if (r.weekdaysSundayFirst[size_t(d)])
+                days << QString::fromLatin1(kDays[(d + shift + 7) % 7]);
+        // Weeks start on the local Monday, which is another weekday in UTC when the day shifts.
+        return QStringLiteral("FREQ=WEEKLY;INTERVAL=%1;BYDAY=%2;WKST=%3;UNTIL=%4")
+            .arg(interval)
+            .arg(days.join(QLatin1Char(',')), QString::fromLatin1(kDays[(1 + shift + 7) % 7]), until);
+    }
+    case recurrence::Cycle::Monthly:
+        return QStringLiteral("FREQ=MONTHLY;INTERVAL=1;%1;UNTIL=%2")
+            .arg(monthDayRule(event.start.date().day(), shift), until);
+    }
+    return QString();
+}
+
+QByteArray calendarText(const Event& event)
+{
+    QDateTime start = event.start;
+    const QString rule = ruleText(event);
+    if (event.rule) {
+        if (rule.isEmpty())
+            return QByteArray();
+        // The first meeting opens the series: a start on a day the rule skips is not a meeting.
+        const Rule& r = *event.rule;
+        start = QDateTime(
+            recurrence::occurrenceDates(r.cycle, r.interval, r.weekdaysSundayFirst, event.start, r.endDate, 1).first(),
+            event.start.time(), Qt::LocalTime);
+    }
+    QStringList lines;
+    lines << QStringLiteral("BEGIN:VCALENDAR") << QStringLiteral("VERSION:2.0")
+          << QStringLiteral("PRODID:-//VTX//Meetings//EN") << QStringLiteral("CALSCALE:GREGORIAN")
+          << QStringLiteral("BEGIN:VEVENT") << QStringLiteral("UID:") + escapeText(event.uid)
+          << QStringLiteral("DTSTAMP:") + utcText(event.stamp) << QStringLiteral("DTSTART:") + utcText(start)
+          << QStringLiteral("DTEND:") + utcText(start.addSecs(qint64(qMax(0, event.durationMinutes)) * 60));
+    if (!rule.isEmpty())
+        lines << QStringLiteral("RRULE:") + rule;
+    lines << QStringLiteral("SUMMARY:") + escapeText(event.summary)
+          << QStringLiteral("DESCRIPTION:") + escapeText(event.description);
+    if (!event.url.isEmpty())
+        lines << QStringLiteral("URL:") + event.url.simplified().remove(QLatin1Char(' '));
+    lines << QStringLiteral("END:VEVENT") << QStringLiteral("END:VCALENDAR");
+    QByteArray out;
+    for (const QString& line : lines)
+        out += foldLine(line.toUtf8());
+    return out;
+}
+
+Event meetingEvent(const schedule::ItemInfo& item, const QString& invitation)
+{
+    Event event;
+    event.uid = QStringLiteral("%1@vtx").arg(item.uniqueId ? item.uniqueId : item.number);
+    event.stamp = QDateTime::currentDateTimeUtc();
+    event.start = QDateTime::fromSecsSinceEpoch(item.startTime, Qt::LocalTime);
+    event.durationMinutes = item.durationMinutes;
+    event.summary = item.topic;
+    event.description = invitation;
+    event.url = item.joinUrl;
+    return event;
+}
+
+bool saveCalendarFile(const QString& path, const Event& event)
+{
+    const QByteArray text = calendarText(event);
+    QSaveFile file(path);
+    if (text.isEmpty() || !file.open(QIODevice::WriteOnly))
+        return false;
+    return file.write(text) == text.size() && file.commit();
+}
+
+} // namespace ical

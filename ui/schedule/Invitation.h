@@ -1,0 +1,55 @@
+#pragma once
+// The invitation text of a scheduled meeting and its calendar file.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <optional>
+
+#include "sdk/ScheduleItems.h"
+#include "ui/schedule/Recurrence.h"
+
+// Greeting, topic, date and time in UTC+8, meeting number and password, lines ended by CR LF.
+// A start of 0 or less (no fixed time) has no date line; an empty password ends the text with a
+// bare line end.
+QString invitationText(
+    const QString& displayName, const QString& topic, qint64 startTime, quint64 meetingNumber, const QString& password);
+
+namespace ical {
+
+struct Rule
+{
+    recurrence::Cycle cycle = recurrence::Cycle::Weekly;
+    int interval = 1;
+    std::array<bool, 7> weekdaysSundayFirst{};
+    QDate endDate;
+};
+
+struct Event
+{
+    QString uid;
+    QDateTime stamp;
+    QDateTime start; // local time of the first meeting as the user chose it
+    int durationMinutes = 60;
+    QString summary;
+    QString description;
+    QString url;
+    std::optional<Rule> rule;
+};
+
+// RFC 5545 TEXT escaping: backslash, semicolon, comma and line breaks.
+QString escapeText(const QString& text);
+// One content line folded at 75 octets, never inside a UTF-8 sequence, ended by CR LF.
+QByteArray foldLine(const QByteArray& line);
+// The RRULE value, empty for a one-off meeting or a rule that gives no meeting.
+QString ruleText(const Event& event);
+// A VCALENDAR with one VEVENT; empty when a recurring rule gives no meeting.
+QByteArray calendarText(const Event& event);
+
+// The event of a listed one-off meeting, its invitation as the description.
+Event meetingEvent(const schedule::ItemInfo& item, const QString& invitation);
+// Writes the calendar whole or not at all.
+bool saveCalendarFile(const QString& path, const Event& event);
+
+} // namespace ical
