@@ -595,6 +595,7 @@ TEST_F(KeyboardTest, HistoryPopupTakesTheKeyboardAndGivesItBack)
     key(Qt::Key_Space);
     HistoryMeetings* popup = historyPopup();
     ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(popup));
     auto* list = popup->findChild<QListWidget*>("listWidget");
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(popup->focusWidget(), list);
@@ -610,10 +611,13 @@ TEST_F(KeyboardTest, HistoryPopupTakesTheKeyboardAndGivesItBack)
     key(Qt::Key_Space);
     popup = historyPopup();
     ASSERT_NE(popup, nullptr);
-    QTest::keyClick(popup->focusWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(popup));
+    ASSERT_EQ(QApplication::focusWidget(), popup->findChild<QListWidget*>("listWidget"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_EQ(stripMeetingNumber(meetingId->text()), "111222333");
     ASSERT_TRUE(waitFor([&] { return !historyPopup() && focused() == meetingId; }, 5000));
     EXPECT_EQ(visiblePages(), QStringList{"joinWidget"});
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
 
     // The page itself: Escape from a field goes home; Shift+Tab reaches the back arrow as well.
     key(Qt::Key_Escape);
