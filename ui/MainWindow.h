@@ -175,6 +175,14 @@ private slots:
     void on_label_register_clicked();
     void on_editMeetingID(const QString& text) { m_join->onMeetingIdEdited(text); }
     void on_editNickname(const QString& text) { m_join->onNicknameEdited(text); }
+    void on_scheduleMeeting_clicked() { m_meetings->scheduleMeeting(); }
+    void on_myMeeting_clicked() { m_meetings->showMyMeetings(); }
+    void on_videoList_clicked() { m_meetings->showRecordings(); }
+    void on_refreshList_clicked() { m_meetings->refreshList(); }
+    void on_planMenu_clicked() { m_meetings->copyPersonalInvitation(); }
+    void on_startMeeting_clicked() { m_meetings->startPersonalMeeting(); }
+    void on_editPMI_clicked() { m_meetings->editPersonalMeeting(); }
+    void on_usingPMI_clicked(bool checked) { m_meetings->setAlwaysUsePmi(checked); }
 
 protected:
     bool event(QEvent* event) override;

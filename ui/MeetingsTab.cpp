@@ -9,6 +9,7 @@
 #include "base/MeetingNumber.h"
 #include "base/Settings.h"
 #include "base/Text.h"
+#include "net/AccountApi.h"
 #include "recordings/VideoFolder.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/CSDKSheduleMeetingUIWorkFlow.h"
@@ -20,6 +21,7 @@
 #include "ui/ShellHost.h"
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"
+#include "ui/schedule/PlanList.h"
 
 namespace {
 const int kMainWidth = 360;
@@ -34,6 +36,18 @@ MeetingsTab::MeetingsTab(MainWindowForm& form, ShellHost& host, QObject* parent)
     , m_scanner(std::make_unique<VideoFolder>())
 {
     m_ui.usingPMI->setChecked(m_alwaysUsePmi);
+    PlanList::Host planHost;
+    planHost.displayName = [this] { return m_host.session().displayName; };
+    planHost.account = [this] { return m_host.session().account; };
+    planHost.serviceUserId = [this] {
+        const std::optional<net::UserProfile> profile = net::fetchUserProfile(m_host.session().account);
+        return profile ? profile->id : QString();
+    };
+    planHost.startMeetingByNumber = [this](quint64 number) { return startMeetingByNumber(number); };
+    m_plan = new PlanList(m_ui.listWidget_plan, m_ui.myPMI, std::move(planHost), this);
+    connect(m_plan, &PlanList::layoutRequested, this, &MeetingsTab::layoutRequested);
+    connect(m_ui.listWidget_plan, &QListWidget::currentItemChanged, this, &MeetingsTab::selectPlanRow);
+    layoutPmiPanel();
     m_recordings = new RecordingsList(m_ui.listWidget_video, m_scanner.get(), this);
     connect(m_scanner.get(), &VideoFolder::notifyVideoFinished, m_recordings, &RecordingsList::onVideoFinished);
     connect(m_scanner.get(), &VideoFolder::notifyVideoGone, m_recordings, &RecordingsList::onVideoGone);
@@ -56,7 +70,7 @@ void MeetingsTab::onUpdateVideoPath()
     const QString folder = meetingsdk::recordingFolder();
     if (!folder.isEmpty())
         m_scanner->setRootFolder(WideToUtf8(folder));
-    if (m_personalMeetingId == 0 && m_scheduleFlow && !m_host.session().anonymousJoin)
+    if (personalMeetingId() == 0 && m_scheduleFlow && !m_host.session().anonymousJoin)
         m_scheduleFlow->ListMeetings();
 }
 
@@ -94,6 +108,7 @@ void MeetingsTab::start(CSDKSheduleMeetingUIEvent* listener)
 {
     m_scheduleFlow = std::make_unique<CSDKSheduleMeetingUIWorkFlow>();
     m_scheduleFlow->SetUIEvent(listener);
+    m_plan->setWorkflow(m_scheduleFlow.get());
     m_ui.homepage->show();
     m_ui.meetings->hide();
     setToolbarTabs(true);
@@ -122,7 +137,79 @@ void MeetingsTab::showMeetingsTab()
     m_ui.homepage->hide();
     m_ui.meetings->show();
     setToolbarTabs(false);
+    showMyMeetings();
+}
+
+void MeetingsTab::showMyMeetings()
+{
+    m_ui.myMeeting->setStyleSheet(styles::meetingsSwitch("mymeeting_sel.png"));
+    m_ui.videoList->setStyleSheet(styles::meetingsSwitch("videolist_normal.png"));
+    m_ui.verticalWidget_video->hide();
+    m_ui.verticalWidget_PMI->show();
+    m_ui.refreshList->show();
     emit layoutRequested();
+}
+
+void MeetingsTab::showRecordings()
+{
+    m_ui.myMeeting->setStyleSheet(styles::meetingsSwitch("mymeeting_normal.png"));
+    m_ui.videoList->setStyleSheet(styles::meetingsSwitch("videolist_sel.png"));
+    m_ui.verticalWidget_PMI->hide();
+    m_ui.refreshList->hide();
+    m_ui.verticalWidget_video->show();
+    m_ui.listWidget_video->show();
+    emit layoutRequested();
+}
+
+void MeetingsTab::layoutPmiPanel()
+{
+    m_ui.startMeeting->setVisible(!m_alwaysUsePmi);
+    m_ui.verticalWidget_pmiCtrl->setFixedWidth(m_alwaysUsePmi ? 128 : 191);
+    // The remaining buttons close up when the start button goes.
+    m_ui.editPMI->move(m_alwaysUsePmi ? 0 : 64, 0);
+    m_ui.planMenu->move(m_alwaysUsePmi ? 64 : 128, 0);
+}
+
+void MeetingsTab::setAlwaysUsePmi(bool on)
+{
+    m_alwaysUsePmi = on;
+    settings::writeAlwaysUsePmi(on);
+    layoutPmiPanel();
+}
+
+void MeetingsTab::refreshList()
+{
+    m_plan->refresh();
+}
+
+void MeetingsTab::scheduleMeeting()
+{
+    m_plan->scheduleMeeting();
+}
+
+void MeetingsTab::editPersonalMeeting()
+{
+    m_plan->editPersonalMeeting();
+}
+
+void MeetingsTab::copyPersonalInvitation()
+{
+    m_plan->copyPersonalInvitation();
+}
+
+void MeetingsTab::startPersonalMeeting()
+{
+    m_plan->startPersonalMeeting();
+}
+
+void MeetingsTab::selectPlanRow(QListWidgetItem* current, QListWidgetItem* previous)
+{
+    m_plan->selectionChanged(current, previous);
+}
+
+UINT64 MeetingsTab::personalMeetingId() const
+{
+    return m_plan->personalMeetingId();
 }
 
 void MeetingsTab::layout()
@@ -149,10 +236,13 @@ void MeetingsTab::setStartButtonsEnabled(bool enabled)
 
 void MeetingsTab::startInstantMeeting(int kind)
 {
+    // Never a different meeting while the personal meeting ID is not known yet.
+    const qint64 number = m_plan->instantMeetingNumber(m_alwaysUsePmi);
+    if (number < 0)
+        return;
     if (!m_hostFlow)
         m_hostFlow = std::make_unique<HostMeeting>();
-    const UINT64 number = m_alwaysUsePmi ? m_personalMeetingId : 0;
-    setStartButtonsEnabled(m_hostFlow->StartMeeting(kind, number) != 0);
+    setStartButtonsEnabled(m_hostFlow->StartMeeting(kind, UINT64(number)) != 0);
 }
 
 int MeetingsTab::startMeetingByNumber(UINT64 meetingNumber)
@@ -179,6 +269,7 @@ void MeetingsTab::onMeetingStatus(int status, const QString& reason)
     } else if (status == MeetingEnded) {
         m_hostFlow.reset();
         setStartButtonsEnabled(true);
+        m_plan->resetRows();
     } else if (status == MeetingFailed) {
         setStartButtonsEnabled(true); // no end follows a failed start
     }
@@ -188,31 +279,23 @@ void MeetingsTab::onMeetingStatus(int status, const QString& reason)
 
 void MeetingsTab::onListMeeting(int result, const std::vector<UINT64>& meetingIds)
 {
-    if (result != kPreMeetingSuccess || !m_scheduleFlow)
-        return;
-    for (const UINT64 id : meetingIds) {
-        const std::optional<ListedMeeting> meeting = m_scheduleFlow->Listed(id);
-        if (meeting)
-            showListedMeeting(*meeting);
-        if (meeting && meeting->personal) {
-            m_personalMeetingId = meeting->number;
-            m_personalMeetingUniqueId = meeting->uniqueId;
-            m_ui.myPMI->setText(formatMeetingNumber(QString::number(m_personalMeetingId)));
-        }
-    }
+    m_plan->onListMeeting(result, meetingIds);
     emit layoutRequested();
 }
 
-// Schedule results belong to the scheduling dialogs, which answer here.
-void MeetingsTab::onScheduleOrEditMeeting(int, UINT64) {}
-void MeetingsTab::onDeleteMeeting(int) {}
+void MeetingsTab::onScheduleOrEditMeeting(int result, UINT64 meetingId)
+{
+    m_plan->onScheduleOrEditMeeting(result, meetingId);
+}
+
+void MeetingsTab::onDeleteMeeting(int result)
+{
+    m_plan->onDeleteMeeting(result);
+}
 
 QString MeetingsTab::listedTopic(UINT64 meetingNumber) const
 {
-    if (!m_scheduleFlow)
-        return QString();
-    const std::optional<ListedMeeting> meeting = m_scheduleFlow->Listed(meetingNumber);
-    return meeting ? meeting->topic : QString();
+    return m_plan->listedTopic(meetingNumber);
 }
 
 void MeetingsTab::releaseHostFlow()
@@ -222,6 +305,7 @@ void MeetingsTab::releaseHostFlow()
 
 void MeetingsTab::releaseScheduleFlow()
 {
+    m_plan->setWorkflow(nullptr);
     m_scheduleFlow.reset();
 }
 
@@ -229,12 +313,5 @@ void MeetingsTab::clearLists()
 {
     stopRecordings();
     m_recordings->clear();
-    for (QListWidget* list : {m_ui.listWidget_plan}) {
-        while (list->count() > 0) {
-            QWidget* row = list->itemWidget(list->item(0));
-            list->removeItemWidget(list->item(0));
-            delete list->takeItem(0);
-            delete row;
-        }
-    }
+    m_plan->clear();
 }

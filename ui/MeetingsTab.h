@@ -12,6 +12,8 @@ struct ListedMeeting;
 class CSDKSheduleMeetingUIEvent;
 class CSDKSheduleMeetingUIWorkFlow;
 class HostMeeting;
+class PlanList;
+class QListWidgetItem;
 class RecordingsList;
 class VideoFolder;
 class ShellHost;
@@ -52,20 +54,26 @@ public:
     // Topic of a meeting of the user's list; empty when it is not listed.
     QString listedTopic(UINT64 meetingNumber) const;
 
-    UINT64 personalMeetingId() const { return m_personalMeetingId; }
+    UINT64 personalMeetingId() const;
     bool alwaysUsePmi() const { return m_alwaysUsePmi; }
+
+    // The tab's own controls.
+    void showMyMeetings();
+    void setAlwaysUsePmi(bool on);
+    void refreshList();
+    void scheduleMeeting();
+    void editPersonalMeeting();
+    void copyPersonalInvitation();
+    void startPersonalMeeting();
+    void selectPlanRow(QListWidgetItem* current, QListWidgetItem* previous);
 
     // Teardown steps, in the order the shell calls them.
     void releaseHostFlow();
     void releaseScheduleFlow();
     void clearLists();
 
-    // Hooks for the scheduling, meeting-list and recordings features.
-    void openScheduleDialog() {}
-    // One meeting of a fresh list, personal room included; rows go into listWidget_plan.
-    void showListedMeeting(const ListedMeeting&) {}
     // The recordings switch of the tab: the scanner fills listWidget_video.
-    void showRecordings() {}
+    void showRecordings();
     // The scanner's periodic call: follow the SDK's recording folder, fill the plan list once.
     void onUpdateVideoPath();
     // Sign-out and teardown: the scanner ends before anything it reports to goes away.
@@ -77,12 +85,12 @@ signals:
 
 private:
     void setToolbarTabs(bool homeSelected);
+    void layoutPmiPanel();
 
     MainWindowForm& m_ui;
     ShellHost& m_host;
     bool m_alwaysUsePmi = false;
-    UINT64 m_personalMeetingId = 0;
-    UINT64 m_personalMeetingUniqueId = 0;
+    PlanList* m_plan = nullptr;
     std::unique_ptr<CSDKSheduleMeetingUIWorkFlow> m_scheduleFlow;
     std::unique_ptr<HostMeeting> m_hostFlow;
     std::unique_ptr<VideoFolder> m_scanner;
