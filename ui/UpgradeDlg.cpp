@@ -11,9 +11,9 @@
 #include <QUrl>
 
 #include "base/Localization.h"
+#include "base/Text.h"
 #include "components/httpdl/include/httpdl/HttpDL.h"
 #include "net/CHTTPUtil.h"
-#include "base/Text.h"
 #include "platform/Shell.h"
 #include "ui/Styles.h"
 

@@ -16,8 +16,8 @@
 #include <QTimer>
 
 #include "AccountTestSupport.h"
-#include "base/Settings.h"
 #include "base/Lifecycle.h"
+#include "base/Settings.h"
 #include "platform/Process.h"
 #include "recordings/FolderTree.h"
 #include "ui/AboutDlg.h"

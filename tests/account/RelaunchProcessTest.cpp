@@ -9,8 +9,8 @@
 #include <QWidget>
 
 #include "AccountTestSupport.h"
-#include "base/Settings.h"
 #include "base/Lifecycle.h"
+#include "base/Settings.h"
 #include "platform/NamedMutex.h"
 #include "platform/WindowMessage.h"
 #include "recordings/FolderTree.h"
