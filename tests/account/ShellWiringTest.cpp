@@ -18,7 +18,8 @@ namespace {
 QMenu* shownMenu(const char* name)
 {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->objectName() == QLatin1String(name) && menu->isVisible())
+        if (auto* menu = qobject_cast<QMenu*>(w);
+            menu && menu->objectName() == QLatin1String(name) && menu->isVisible())
             return menu;
     return nullptr;
 }
