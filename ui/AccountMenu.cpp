@@ -13,10 +13,12 @@
 #include "base/Settings.h"
 #include "net/AccountApi.h"
 #include "platform/Process.h"
+#include "sdk/MeetingControls.h"
 #include "ui/AboutDlg.h"
 #include "ui/ClickableLabel.h"
 #include "ui/MessageBox.h"
 #include "ui/ModifyPassword.h"
+#include "ui/ShellHost.h"
 #include "ui/TipsDlg.h"
 #include "ui/UpgradeDlg.h"
 
@@ -50,6 +52,21 @@ AccountMenu::AccountMenu(AccountMenuHost host, QObject* parent)
         group->addAction(action);
         connect(action, &QAction::triggered, this, [this, id = id] { setLanguage(id); });
     }
+}
+
+AccountMenuHost AccountMenu::hostFor(ShellHost& shell, std::function<void()> tearDownForRelaunch)
+{
+    AccountMenuHost host;
+    host.window = shell.shellWidget();
+    host.signedIn = [&shell] { return shell.signedIn() && !shell.session().anonymousJoin; };
+    host.inMeeting = [] { return meetingsdk::currentMeetingNumber() != 0; };
+    host.showUpdateStrip = [window = host.window](bool on) {
+        if (QWidget* strip = window->findChild<QWidget*>(QStringLiteral("upgradeWidget")))
+            strip->setVisible(on);
+    };
+    host.account = [&shell] { return shell.session().account; };
+    host.tearDownForRelaunch = std::move(tearDownForRelaunch);
+    return host;
 }
 
 AccountMenu::~AccountMenu()
@@ -239,6 +256,16 @@ void AccountMenu::popUpUserMenu(const QPoint& windowPos)
 {
     if (m_userMenu && m_host.window)
         m_userMenu->popup(m_host.window->mapToGlobal(windowPos));
+}
+
+void AccountMenu::popUpUserMenu()
+{
+    if (!m_host.window)
+        return;
+    const QWidget* name = m_host.window->findChild<QWidget*>(QStringLiteral("myDisplayName"));
+    const QWidget* icon = m_host.window->findChild<QWidget*>(QStringLiteral("accountIcon"));
+    if (name && icon)
+        popUpUserMenu(QPoint(name->mapTo(m_host.window, QPoint()).x(), icon->mapTo(m_host.window, QPoint()).y() + 42));
 }
 
 void AccountMenu::popUpLanguageMenu(const QPoint& globalPos)

@@ -32,11 +32,15 @@ struct AccountMenuHost
     std::function<void()> tearDownForRelaunch;
 };
 
+class ShellHost;
+
 class AccountMenu : public QObject
 {
     Q_OBJECT
 public:
     explicit AccountMenu(AccountMenuHost host, QObject* parent = nullptr);
+    // The host of the main window: its session, its update strip and the SDK's meeting state.
+    static AccountMenuHost hostFor(ShellHost& shell, std::function<void()> tearDownForRelaunch);
     ~AccountMenu() override;
 
     // The user menu with the language menu inside it, and the tray icon object (never shown).
@@ -62,6 +66,8 @@ public:
     ClickableLabel* createLanguageLink(QWidget* page, const QRect& geometry);
 
     void popUpUserMenu(const QPoint& windowPos);
+    // Below the account picture, at the name's left edge, as the main page shows them.
+    void popUpUserMenu();
     void popUpLanguageMenu(const QPoint& globalPos);
     void modifyPassword();
     void openAbout();
@@ -84,7 +90,8 @@ signals:
     // Every check ends with exactly one of the two signals above, then this one.
     void updateCheckFinished();
 
-private slots:
+public slots:
+    // What the check's answer leads to; the signals above end here.
     void onPopUpgrade();
     void onNoUpdatesAvailable();
 

@@ -114,7 +114,14 @@ MainWindow::MainWindow(QWidget* parent)
     OrvoAuth::Instance()->SetUIEvent(this);
     m_handle = platform::registerWindow(this);
     settings::writeWindowHandle(m_handle);
+    // A relaunch tears the window down without the exit watchdog: the new copy waits for this one.
+    m_account = std::make_unique<AccountMenu>(AccountMenu::hostFor(*this, [this] {
+        m_watchdogStarted = true;
+        releaseResources(false);
+    }));
+    m_account->createLanguageLink(m_ui->homeWidget, QRect(560, 8, 110, 22));
     emit asynInitSDK();
+    m_account->startUpdateCheck(false);
 }
 
 MainWindow::~MainWindow()
@@ -390,6 +397,8 @@ void MainWindow::releaseResources(bool startWatchdog)
     if (m_tornDown)
         return;
     m_tornDown = true;
+    if (m_account)
+        m_account->tearDown();
     m_signIn->tearDown();
     m_meetings->releaseHostFlow();
     m_join->releaseFlow();
@@ -437,6 +446,7 @@ void MainWindow::OnAuthResult(int result)
     }
     m_ui->joinMeeting->setEnabled(true);
     m_ui->loginMeeting->setEnabled(true);
+    m_account->createMenus();
 
     if (!Localization::Instance()->relaunchedForSignIn()) {
         if (!m_session.pendingMeetingId.isEmpty())
@@ -450,6 +460,8 @@ void MainWindow::OnMeetingStatus(int status, int code)
 {
     const QString reason = QString::fromUtf8(MeetingEvent::ReasonText(status, code));
     m_invite->onMeetingStatus(status);
+    if (status == MeetingEnded || status == MeetingFailed)
+        m_account->meetingEnded();
     if (status == MeetingInProgress) {
         m_meetingStartTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         m_meetingStartTick = platform::tickCount();

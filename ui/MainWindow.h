@@ -12,6 +12,7 @@
 #include "platform/WindowMessage.h"
 #include "sdk/AuthUIEvent.h"
 #include "sdk/CSDKSheduleMeetingUIEvent.h"
+#include "ui/AccountMenu.h"
 #include "ui/JoinPage.h"
 #include "ui/MeetingsTab.h"
 #include "ui/ShellHost.h"
@@ -143,6 +144,13 @@ signals:
 
 public slots:
     void on_systemTrayExit();
+    // The user menu's entries; the account room does the work.
+    void on_checkUpdate() { m_account->startUpdateCheck(true); }
+    void on_modifyPassword() { m_account->modifyPassword(); }
+    void on_openAbout() { m_account->openAbout(); }
+    void on_reset_triggered() { m_account->signOut(); }
+    void on_set_chinese() { m_account->setLanguage(0); }
+    void on_set_english() { m_account->setLanguage(1); }
 
 public:
     // An audio-only instant meeting. No button of the form carries this name, so it is a plain
@@ -156,6 +164,12 @@ private slots:
     void on_notifyUpdateUserInfo() { m_signIn->showProfile(); }
     void on_notifyUpdateLogo() { m_signIn->showAvatar(); }
     void on_notifyJoinMeeting(UINT64 meetingID);
+    void on_notifyPopUpgrade() { m_account->onPopUpgrade(); }
+    void on_notifyNoUpdatesAvailable() { m_account->onNoUpdatesAvailable(); }
+    void on_label_updateLink_clicked() { m_account->openUpgradeFromStrip(); }
+    void on_accountIcon_clicked() { m_account->popUpUserMenu(); }
+    void on_myDisplayName_clicked() { m_account->popUpUserMenu(); }
+    void on_label_pop_clicked() { m_account->popUpUserMenu(); }
     void on_backHomeL_clicked() { m_signIn->backFromSignIn(); }
     void on_backHomeJ_clicked() { m_join->back(); }
     void on_backHomeV_clicked() { m_signIn->backFromVerification(); }
@@ -216,4 +230,5 @@ private:
     std::unique_ptr<MeetingExit> m_meetingExit;
     // Answers inviteRequested(); the dialog goes before the window's other children.
     std::unique_ptr<InviteLauncher> m_invite = std::make_unique<InviteLauncher>(this);
+    std::unique_ptr<AccountMenu> m_account;
 };
