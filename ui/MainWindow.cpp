@@ -315,21 +315,15 @@ void MainWindow::on_settingsButton_clicked()
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (m_ui->loginWidget->isVisible()) {
-            on_loginMeeting_clicked();
-            return;
-        }
-        if (m_ui->joinWidget->isVisible()) {
-            on_joinMeeting_clicked();
-            return;
-        }
-        if (m_ui->verificationWidget->isVisible()) {
-            on_verification_clicked();
-            return;
-        }
-    }
-    QMainWindow::keyPressEvent(event);
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && m_ui->loginWidget->isVisible())
+        on_loginMeeting_clicked();
+    else if (enter && m_ui->joinWidget->isVisible())
+        on_joinMeeting_clicked();
+    else if (enter && m_ui->verificationWidget->isVisible())
+        on_verification_clicked();
+    else
+        QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
@@ -428,13 +422,12 @@ void MainWindow::on_asynInitSDK()
 
 void MainWindow::OnAuthResult(int result)
 {
+    m_ui->label_offline->setVisible(result == OrvoAuth::Unreachable);
     if (result == OrvoAuth::Unreachable) {
         // No refusal: the SDK layer tries again by itself, and the spinner keeps turning.
         m_ui->label_offline->setText(LangText("msg.service_unreachable"));
-        m_ui->label_offline->show();
         return;
     }
-    m_ui->label_offline->hide();
     if (result != OrvoAuth::Authenticated) {
         fatalError("msg.sdk_auth_error");
         return;
@@ -507,13 +500,3 @@ void MainWindow::onInviteBtnClicked(bool& bHandled)
     bHandled = true;
     emit inviteRequested();
 }
-
-void MainWindow::onSharingStatus(ORVOSDK::SharingStatus, unsigned int) {}
-void MainWindow::onShareContentNotification(unsigned int, const wchar_t*) {}
-void MainWindow::onMultiShareSwitchToSingleShareNeedConfirm(ORVOSDK::IShareSwitchMultiToSingleConfirmHandler*) {}
-void MainWindow::onStartShareBtnClicked() {}
-void MainWindow::onEndMeetingBtnClicked() {}
-void MainWindow::onParticipantListBtnClicked() {}
-void MainWindow::onCustomLiveStreamMenuClicked() {}
-void MainWindow::onOrvoInviteDialogFailed() {}
-void MainWindow::onCCBTNClicked() {}

@@ -113,18 +113,18 @@ public:
     }
     void OnDeleteMeeting(int result) override { m_meetings->onDeleteMeeting(result); }
     // IMeetingShareCtrlEvent
-    void onSharingStatus(ORVOSDK::SharingStatus status, unsigned int userId) override;
+    void onSharingStatus(ORVOSDK::SharingStatus, unsigned int) override {}
     void onLockShareStatus(bool bLocked) override;
-    void onShareContentNotification(unsigned int userId, const wchar_t* sourceName) override;
-    void onMultiShareSwitchToSingleShareNeedConfirm(ORVOSDK::IShareSwitchMultiToSingleConfirmHandler* handler) override;
+    void onShareContentNotification(unsigned int, const wchar_t*) override {}
+    void onMultiShareSwitchToSingleShareNeedConfirm(ORVOSDK::IShareSwitchMultiToSingleConfirmHandler*) override {}
     // IMeetingUIControllerEvent
     void onInviteBtnClicked(bool& bHandled) override;
-    void onStartShareBtnClicked() override;
-    void onEndMeetingBtnClicked() override;
-    void onParticipantListBtnClicked() override;
-    void onCustomLiveStreamMenuClicked() override;
-    void onOrvoInviteDialogFailed() override;
-    void onCCBTNClicked() override;
+    void onStartShareBtnClicked() override {}
+    void onEndMeetingBtnClicked() override {}
+    void onParticipantListBtnClicked() override {}
+    void onCustomLiveStreamMenuClicked() override {}
+    void onOrvoInviteDialogFailed() override {}
+    void onCCBTNClicked() override {}
 
 signals:
     void asynInitSDK();
