@@ -376,16 +376,6 @@ void MainWindow::quitAfterMeeting()
     QCoreApplication::quit();
 }
 
-void MainWindow::on_systemTrayExit()
-{
-    close();
-}
-
-void MainWindow::tearDown()
-{
-    releaseResources(true);
-}
-
 void MainWindow::releaseResources(bool startWatchdog)
 {
     if (m_tornDown)

@@ -45,7 +45,7 @@ public:
     platform::WindowHandle windowHandle() const { return m_handle; }
 
     // Releases everything the window holds before a relaunch or a fatal error.
-    void tearDown();
+    void tearDown() { releaseResources(true); }
 
     // Join history of the current mode (general or account file, ordinary or share joins).
     const settings::History& joinHistory() const { return m_join->history(); }
@@ -143,7 +143,7 @@ signals:
     void inviteRequested();
 
 public slots:
-    void on_systemTrayExit();
+    void on_systemTrayExit() { close(); }
     // The user menu's entries; the account room does the work.
     void on_checkUpdate() { m_account->startUpdateCheck(true); }
     void on_modifyPassword() { m_account->modifyPassword(); }
