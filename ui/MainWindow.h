@@ -148,6 +148,10 @@ public slots:
     void on_checkUpdate() { m_account->startUpdateCheck(true); }
     void on_modifyPassword() { m_account->modifyPassword(); }
     void on_openAbout() { m_account->openAbout(); }
+
+public:
+    // Sign-out and the language entries. No widget carries these names, so they are plain functions:
+    // as slots, connecting slots by name would look for widgets "reset" and "set".
     void on_reset_triggered() { m_account->signOut(); }
     void on_set_chinese() { m_account->setLanguage(0); }
     void on_set_english() { m_account->setLanguage(1); }
