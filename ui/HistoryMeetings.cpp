@@ -87,9 +87,8 @@ void HistoryMeetings::fill(const settings::History& history, const QString& curr
         if (!currentIdWithoutDashes.isEmpty() && stripMeetingNumber(row->id()) == currentIdWithoutDashes)
             m_listWidget->setCurrentItem(item);
     }
-    // The keyboard moves into the list at once: arrows choose, Enter picks, Escape leaves.
-    if (!m_listWidget->currentItem() && m_listWidget->count() > 0)
-        m_listWidget->setCurrentRow(0);
+    // The keyboard moves into the list at once: arrows choose, Enter picks, Escape leaves. Only the
+    // matching row is made current; without one, the first arrow key starts at the top.
     activateWindow();
     m_listWidget->setFocus();
 }
