@@ -21,7 +21,7 @@ QString primaryButton()
 QString grayButton()
 {
     return imageButton("btn_normal_gray.png", "btn_hover_gray.png", "btn_down_gray.png",
-                       "color:rgb(255,255,255);border-radius:3px;font-size:14px;");
+                       "color:rgb(38,38,38);border-radius:3px;font-size:12px;padding:4px 6px;");
 }
 
 QString homeLoginButton()
@@ -50,7 +50,9 @@ QString toolbarTab(const char* normal, const char* selected, bool selectedState,
 
 QString meetingsSwitch(const char* picture)
 {
-    return QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/%1);}").arg(QLatin1String(picture));
+    return QStringLiteral(
+               "QPushButton{border:none;color:rgb(38,38,38);font-size:14px;background-image:url(:/UI/res/%1);}")
+        .arg(QLatin1String(picture));
 }
 
 QString link(bool enabled)
