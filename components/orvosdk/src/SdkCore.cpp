@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
 #include <QObject>
 #include <QSslSocket>
 #include <QThread>
@@ -162,6 +163,11 @@ bool SdkCore::EnsureWorker()
     m_workerContext = new QObject;
     m_workerContext->moveToThread(m_thread);
     m_thread->start();
+    // Qt's network layer loads its plugins through the application's library paths when the first
+    // manager of the process is made. Made now, while the application surely exists, that never
+    // races the application's end the way a manager made at the first request could.
+    QMetaObject::invokeMethod(
+        m_workerContext, [] { QNetworkAccessManager warm; }, Qt::BlockingQueuedConnection);
     return true;
 }
 
