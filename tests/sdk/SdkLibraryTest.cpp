@@ -184,10 +184,10 @@ TEST(OrvoSdkLibraryExit, EndsCleanlyWhileTheFirstRequestIsInFlight)
 // Run only as the child of the case above.
 TEST(OrvoSdkExitChild, StartsARequestAndLeaves)
 {
-    const QByteArray spec = qgetenv("VTX_SDK_EXIT_CHILD");
-    if (spec.isEmpty())
+    const QByteArray how = qgetenv("VTX_SDK_EXIT_CHILD");
+    if (how.isEmpty())
         GTEST_SKIP() << "runs as a child process only";
-    const QList<QByteArray> parts = spec.split(',');
+    const QList<QByteArray> parts = how.split(',');
     const bool viaExit = parts.value(0) == "exit";
     const int delayMs = parts.value(1).toInt();
     // Accepts connections (the kernel does) and never answers the TLS hello.
