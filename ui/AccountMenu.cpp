@@ -65,6 +65,9 @@ AccountMenuHost AccountMenu::hostFor(ShellHost& shell, std::function<void()> tea
             strip->setVisible(on);
     };
     host.account = [&shell] { return shell.session().account; };
+    host.userId = [&shell] { return shell.session().userId; };
+    host.userIdFetched = [&shell](const QString& id) { shell.session().userId = id; };
+    host.passwordChanged = [&shell](const QString& password) { shell.session().password = password; };
     host.tearDownForRelaunch = std::move(tearDownForRelaunch);
     return host;
 }

@@ -335,15 +335,16 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     restoreAndRaise();
+    // A relaunch or a mandatory update ends this copy from any page.
+    if (startup::restarting()) {
+        startup::startExitWatchdog(m_watchdogStarted);
+        event->accept();
+        return;
+    }
     if (signedIn() && !m_session.anonymousJoin && m_ui->joinWidget->isVisible()) {
         on_backHomeJ_clicked();
         setTopMost(false);
         event->ignore();
-        return;
-    }
-    if (startup::restarting()) {
-        startup::startExitWatchdog(m_watchdogStarted);
-        event->accept();
         return;
     }
     const bool meeting = MeetingExit::MeetingRunning();

@@ -67,6 +67,7 @@ public:
     // When the running meeting was entered, "yyyy-MM-dd HH:mm:ss" local time.
     QString meetingStartTime() const { return m_meetingStartTime; }
     InviteLauncher& invites() { return *m_invite; }
+    AccountMenu& accountRoom() { return *m_account; }
     QString signedInAccount() const { return m_session.account; }
     bool anonymousJoinMode() const { return m_session.anonymousJoin; }
     bool shareJoinMode() const { return m_session.shareJoin; }

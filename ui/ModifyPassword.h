@@ -17,6 +17,8 @@ public:
     ModifyPassword(const QString& account, const QString& userId, QWidget* parent = nullptr);
     ~ModifyPassword() override;
 
+    QString userId() const { return m_userId; }
+
     static constexpr int kMinLength = 6;
     static constexpr int kMaxLength = 16;
 

@@ -19,6 +19,8 @@ struct ShellSession
     QString tempPassword;
     QString pendingMeetingId; // handed over at start-up or by another copy, waiting for the join page
     QString recordingFolder;  // where the SDK records; set at sign-in
+    QString userId;           // the service's id of the account; empty until the profile has been fetched
+    QString password;         // typed at the last sign-in, replaced by a password change
     bool anonymousJoin = false;
     bool shareJoin = false;
 

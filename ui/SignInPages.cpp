@@ -202,7 +202,7 @@ void SignInPages::onLoginResult(int status, const QString& displayName)
 void SignInPages::enterMainPage()
 {
     ShellSession& session = m_host.session();
-    m_typedPassword = m_ui.userPassword->text();
+    session.password = m_ui.userPassword->text();
     session.recordingFolder = prepareRecordingFolder();
     meetingsdk::disableAdvancedGeneralSettings();
 
@@ -482,7 +482,7 @@ void SignInPages::showProfile()
     {
         std::lock_guard<std::mutex> lock(m_profileGate->mutex);
         if (!m_profileGate->userId.isEmpty())
-            m_userId = m_profileGate->userId;
+            session.userId = m_profileGate->userId;
         if (!m_profileGate->displayName.isEmpty())
             session.displayName = m_profileGate->displayName;
         avatarUrl = m_profileGate->avatarUrl;

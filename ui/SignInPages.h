@@ -70,7 +70,6 @@ private:
 
     MainWindowForm& m_ui;
     ShellHost& m_host;
-    QString m_typedPassword; // password field at the last successful sign-in
 
     // Verification countdown: the worker counts, the GUI thread shows.
     std::atomic<int> m_countdownRemaining{0};
@@ -88,7 +87,6 @@ private:
         QString avatarUrl;
     };
     std::shared_ptr<ProfileGate> m_profileGate;
-    QString m_userId;
     QString m_avatarPath;
     std::uintptr_t m_avatarDownload = 0;
 };
