@@ -67,6 +67,11 @@ std::string serviceUrl(const std::string& pathAndQuery)
     return "https://" + serviceHost() + pathAndQuery;
 }
 
+std::string userGuideUrl(bool chinese)
+{
+    return serviceUrl(withQuery("/guide/PC/pcguide.html", {{"lang", chinese ? "zh-CN" : "en"}}));
+}
+
 void setRequestTimeouts(long connectMs, long totalMs)
 {
     // The component keeps its own default for values <= 0.

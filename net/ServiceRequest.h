@@ -22,6 +22,8 @@ using base::sdkWebDomain;
 using base::serviceHost;
 // "https://" + serviceHost() + pathAndQuery.
 std::string serviceUrl(const std::string& pathAndQuery);
+// The user guide web page, in the client's language.
+std::string userGuideUrl(bool chinese);
 
 // Time-outs of every following request, in milliseconds; <= 0 restores the component's default.
 void setRequestTimeouts(long connectMs, long totalMs);

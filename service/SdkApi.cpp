@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "common/AppCredentials.h"
+#include "service/Language.h"
 #include "service/Service.h"
 #include "service/Util.h"
 
@@ -150,13 +151,26 @@ void ReplyEntry(httplib::Response& res, const Entry& e, int64_t itemId, const st
     ReplyOk(res, data);
 }
 
-MeetingDescription Describe(const Item& item)
+Language RequestLanguage(const httplib::Request& req)
+{
+    return PreferredLanguage(req.get_header_value("Accept-Language"));
+}
+
+// An item as its host sees it: a default topic in the language of the request.
+Item Shown(Item item, const std::string& hostName, Language language)
+{
+    item.topic = ShownTopic(item.topic, hostName, language);
+    return item;
+}
+
+MeetingDescription Describe(ServiceContext& ctx, const Item& item, Language language)
 {
     MeetingDescription d;
     d.number = item.number;
     d.itemId = item.id;
     d.ownerId = item.hostId;
-    d.topic = item.topic;
+    const auto host = ctx.store.AccountById(item.hostId);
+    d.topic = host ? ShownTopic(item.topic, host->displayName, language) : item.topic;
     d.password = item.passwordEnabled ? item.password : std::string();
     return d;
 }
@@ -266,8 +280,9 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         cJSON* data = cJSON_CreateObject();
         cJSON* items = cJSON_AddArrayToObject(data, "items");
         const std::string base = BaseUrl(req, ctx);
+        const Language language = RequestLanguage(req);
         for (const Item& item : page)
-            cJSON_AddItemToArray(items, ItemJson(item, base, account->email));
+            cJSON_AddItemToArray(items, ItemJson(Shown(item, account->displayName, language), base, account->email));
         cJSON_AddItemToObject(data, "total", NumberItem(total));
         const int64_t next = static_cast<int64_t>(offset) + static_cast<int64_t>(page.size());
         if (!page.empty() && next < total)
@@ -284,7 +299,8 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         auto item = ctx.store.ItemById(static_cast<int64_t>(id));
         if (!item || item->hostId != account->id)
             return Reply(res, "404", "no such meeting item");
-        ReplyOk(res, ItemJson(*item, BaseUrl(req, ctx), account->email));
+        ReplyOk(res,
+                ItemJson(Shown(*item, account->displayName, RequestLanguage(req)), BaseUrl(req, ctx), account->email));
     });
 
     Post(server, "/sdk/items", [&ctx](const httplib::Request& req, httplib::Response& res) {
@@ -315,11 +331,12 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
             changed.usePmi = true;
             if (!ctx.store.UpdateItem(changed))
                 return Reply(res, "500", "the personal meeting could not be saved");
-            return ReplyOk(res, ItemJson(changed, BaseUrl(req, ctx), account->email));
+            return ReplyOk(res, ItemJson(Shown(changed, account->displayName, RequestLanguage(req)), BaseUrl(req, ctx),
+                                         account->email));
         }
         Item item;
         item.hostId = account->id;
-        item.topic = account->displayName + "'s Meeting";
+        item.topic = DefaultTopicText(DefaultTopic::Scheduled, account->displayName, RequestLanguage(req));
         item.startTime = (NowSeconds() / 3600 + 1) * 3600;
         item.duration = 60;
         if (!ApplyItemFields(body.get(), item, error))
@@ -356,7 +373,8 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         }
         if (!ctx.store.UpdateItem(changed))
             return Reply(res, "500", "the meeting could not be saved");
-        ReplyOk(res, ItemJson(changed, BaseUrl(req, ctx), account->email));
+        ReplyOk(res, ItemJson(Shown(changed, account->displayName, RequestLanguage(req)), BaseUrl(req, ctx),
+                              account->email));
     });
 
     Delete(server, R"(/sdk/items/(\d{1,15}))", [&ctx](const httplib::Request& req, httplib::Response& res) {
@@ -398,7 +416,8 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
             if (d.number == 0)
                 return Reply(res, "500", "no meeting number is free");
             d.ownerId = account->id;
-            d.topic = hasTopic ? topic : account->displayName + "'s Orvo Meeting";
+            d.topic =
+                hasTopic ? topic : DefaultTopicText(DefaultTopic::Instant, account->displayName, RequestLanguage(req));
         } else {
             auto item = ctx.store.ItemByNumber(number);
             if (!item) {
@@ -408,7 +427,7 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
             }
             if (item->hostId != account->id)
                 return Reply(res, "403", "only the owner can start this meeting");
-            d = Describe(*item);
+            d = Describe(ctx, *item, RequestLanguage(req));
             if (hasTopic)
                 d.topic = topic;
         }
@@ -443,7 +462,7 @@ void RegisterSdkApi(httplib::Server& server, ServiceContext& ctx)
         auto item = ctx.store.ItemByNumber(number);
         MeetingDescription d;
         if (item)
-            d = Describe(*item);
+            d = Describe(ctx, *item, RequestLanguage(req));
         Entry e;
         const int rc =
             ctx.meetings.Join(number, item ? &d : nullptr, item && item->joinBeforeHost, password, name, accountId, e);

@@ -58,6 +58,7 @@ struct ServiceContext
 {
     std::string dataDir;
     std::string listenAddress; // host:port, for links when a request has no usable Host header
+    std::string guideUrl;      // where the user guide lives when not served here
     Store store;
     Outbox outbox;
     MeetingRegistry meetings;

@@ -1,5 +1,6 @@
 #include "service/Store.h"
 
+#include "service/Language.h"
 #include "service/Util.h"
 
 namespace vtxsvc {
@@ -219,7 +220,7 @@ bool Store::CreateAccount(Account& account, const std::string& password)
         Statement s(m_db, sqlItem);
         ok = s.Bind(1, id)
                  .Bind(2, pmi)
-                 .Bind(3, account.displayName + "'s Personal Meeting Room")
+                 .Bind(3, DefaultTopicText(DefaultTopic::PersonalRoom, account.displayName, Language::English))
                  .Bind(4, NowSeconds())
                  .Run();
     }

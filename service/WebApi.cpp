@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "service/Language.h"
 #include "service/Png.h"
 #include "service/Service.h"
 #include "service/Util.h"
@@ -495,6 +496,16 @@ void RegisterWebApi(httplib::Server& server, ServiceContext& ctx)
             cJSON_AddStringToObject(data, "tips", ctx.version.tips.c_str());
         }
         ReplyOk(res, data);
+    });
+
+    Get(server, "/guide/PC/pcguide.html", [&ctx](const httplib::Request& req, httplib::Response& res) {
+        if (!ctx.guideUrl.empty())
+            return res.set_redirect(ctx.guideUrl);
+        // The client names its language; a browser opening the page by itself has its own header.
+        std::string lang;
+        if (!QueryValue(req, "lang", lang))
+            lang = req.get_header_value("Accept-Language");
+        res.set_content(GuidePage(PreferredLanguage(lang)), "text/html; charset=utf-8");
     });
 
     Get(server, R"(/s/([0-9a-zA-Z]{1,32}))", [&ctx](const httplib::Request& req, httplib::Response& res) {

@@ -1,4 +1,5 @@
 // vtx-service --listen HOST:PORT --data DIR --cert FILE --key FILE [--capacity N] [--participant-timeout S]
+//             [--guide-url URL]
 
 #include <algorithm>
 #include <atomic>
@@ -31,6 +32,7 @@ struct Options
     std::string key;
     int capacity = 100;
     int participantTimeout = 60;
+    std::string guideUrl;
     bool verbose = false;
 };
 
@@ -39,7 +41,7 @@ int Usage(const char* message)
     if (message)
         std::fprintf(stderr, "vtx-service: %s\n", message);
     std::fprintf(stderr, "usage: vtx-service --listen HOST:PORT --data DIR --cert FILE --key FILE "
-                         "[--capacity N] [--participant-timeout SECONDS] [--verbose]\n");
+                         "[--capacity N] [--participant-timeout SECONDS] [--guide-url URL] [--verbose]\n");
     return 2;
 }
 
@@ -103,6 +105,14 @@ bool ParseArgs(int argc, char** argv, Options& o, const char*& error)
                 return false;
             }
             o.participantTimeout = static_cast<int>(n);
+        } else if (arg == "--guide-url") {
+            // Sent as a redirect: anything but a plain web address could be a header injection.
+            if (!value(v) || (v.rfind("https://", 0) != 0 && v.rfind("http://", 0) != 0) ||
+                v.find_first_of(" \r\n\t") != std::string::npos) {
+                error = "--guide-url needs an http:// or https:// address";
+                return false;
+            }
+            o.guideUrl = v;
         } else if (arg == "--verbose") {
             o.verbose = true;
         } else {
@@ -192,6 +202,7 @@ int main(int argc, char** argv)
     Tighten(options.dataDir + "/outbox", 0700);
     vtxsvc::ServiceContext ctx;
     ctx.dataDir = options.dataDir;
+    ctx.guideUrl = options.guideUrl;
     std::string message;
     if (!ctx.store.Open(options.dataDir + "/vtx.sqlite", message) ||
         !ctx.outbox.Open(options.dataDir + "/outbox", message)) {

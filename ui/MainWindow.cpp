@@ -304,7 +304,7 @@ void MainWindow::on_notifyJoinMeeting(UINT64 meetingID)
 
 void MainWindow::on_label_register_clicked()
 {
-    platform::shellOpen(QString::fromStdString(net::serviceUrl("/guide/PC/pcguide.html")));
+    platform::shellOpen(QString::fromStdString(net::userGuideUrl(Localization::Instance()->languageId() == 0)));
 }
 
 void MainWindow::on_settingsButton_clicked()

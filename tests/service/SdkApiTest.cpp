@@ -116,6 +116,39 @@ TEST_F(SdkApi, ItemsCanBeListedEditedAndDeletedButThePersonalOneStays)
     EXPECT_EQ(m_client.Delete("/sdk/items/" + std::to_string(pmiId), m_demo).Code(), "403");
 }
 
+TEST_F(SdkApi, DefaultTopicsFollowTheLanguageOfTheRequest)
+{
+    httplib::Headers chinese = m_demo;
+    chinese.emplace("Accept-Language", "zh-CN");
+    const std::string name = "王小明";
+    const auto topics = [&](const httplib::Headers& headers) {
+        std::vector<std::string> out;
+        const Answer list = m_client.Get("/sdk/items", headers);
+        const cJSON* items = cJSON_GetObjectItemCaseSensitive(list.Data(), "items");
+        const cJSON* item = nullptr;
+        cJSON_ArrayForEach(item, items) out.push_back(cJSON_GetObjectItemCaseSensitive(item, "topic")->valuestring);
+        return out;
+    };
+
+    const Answer unnamed = m_client.PostJson("/sdk/items", "{\"start_time\":1924992000}", chinese);
+    ASSERT_EQ(unnamed.Code(), "200") << unnamed.body;
+    EXPECT_EQ(unnamed.DataStr("topic"), name + "的会议");
+    CreateItem("{\"topic\":\"Review's Meeting\",\"start_time\":1924992000}");
+    // Stored once, shown in the language of whoever asks; a topic the host typed stays as typed.
+    EXPECT_EQ(topics(chinese), (std::vector<std::string>{name + "的个人会议室", name + "的会议", "Review's Meeting"}));
+    EXPECT_EQ(topics(m_demo),
+              (std::vector<std::string>{name + "'s Personal Meeting Room", name + "'s Meeting", "Review's Meeting"}));
+
+    const Answer instant = m_client.PostJson("/sdk/meetings/start", "{\"number\":0,\"kind\":1}", chinese);
+    ASSERT_EQ(instant.Code(), "200") << instant.body;
+    EXPECT_EQ(instant.DataStr("topic"), name + "的 Orvo 会议");
+    const auto pmi = static_cast<int64_t>(m_client.Get("/sdk/me", m_demo).DataNum("pmi"));
+    const Answer room =
+        m_client.PostJson("/sdk/meetings/start", "{\"kind\":1,\"number\":" + std::to_string(pmi) + "}", chinese);
+    ASSERT_EQ(room.Code(), "200") << room.body;
+    EXPECT_EQ(room.DataStr("topic"), name + "的个人会议室");
+}
+
 TEST_F(SdkApi, PeriodicPmiScheduleUpdatesThePersonalMeeting)
 {
     const auto pmi = static_cast<int64_t>(m_client.Get("/sdk/me", m_demo).DataNum("pmi"));

@@ -293,6 +293,39 @@ TEST_F(WebApi, ShortLinkResolvesToLaunchPage)
     EXPECT_EQ(m_client.Raw().Get("/s/zzzz")->status, 404);
 }
 
+TEST_F(WebApi, UserGuideFollowsTheAskedLanguageOrRedirects)
+{
+    const auto guide = [&](const std::string& target, const httplib::Headers& headers) {
+        auto page = m_client.Raw().Get(target.c_str(), headers);
+        EXPECT_TRUE(page && page->status == 200);
+        return page ? page->body : std::string();
+    };
+    // The page holds both languages; the asked one comes first.
+    const auto chineseFirst = [](const std::string& body) {
+        const size_t zh = body.find("id=\"zh\""), en = body.find("id=\"en\"");
+        EXPECT_NE(zh, std::string::npos);
+        EXPECT_NE(en, std::string::npos);
+        return zh < en;
+    };
+    EXPECT_TRUE(chineseFirst(guide("/guide/PC/pcguide.html?lang=zh-CN", {})));
+    EXPECT_FALSE(chineseFirst(guide("/guide/PC/pcguide.html?lang=en", {})));
+    // The client's own choice wins over the browser's header.
+    EXPECT_FALSE(chineseFirst(guide("/guide/PC/pcguide.html?lang=en", {{"Accept-Language", "zh-CN"}})));
+    EXPECT_TRUE(chineseFirst(guide("/guide/PC/pcguide.html", {{"Accept-Language", "fr;q=1, zh;q=0.7, en;q=0.5"}})));
+    EXPECT_FALSE(chineseFirst(guide("/guide/PC/pcguide.html", {{"Accept-Language", "zh;q=0.3, en-GB"}})));
+    EXPECT_FALSE(chineseFirst(guide("/guide/PC/pcguide.html", {{"Accept-Language", "zh;q=x, de"}})));
+
+    vtxtest::VtxService::Options options;
+    options.guideUrl = "https://docs.example.org/vtx/guide.html";
+    vtxtest::VtxService elsewhere(options);
+    ASSERT_TRUE(elsewhere.Ok()) << elsewhere.Error();
+    Client client(elsewhere);
+    auto moved = client.Raw().Get("/guide/PC/pcguide.html?lang=en");
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->status, 302);
+    EXPECT_EQ(moved->get_header_value("Location"), options.guideUrl);
+}
+
 TEST_F(WebApi, EmailInvitationWritesOneFilePerAddress)
 {
     const std::string body = "{\"topic\":\"Plan \\\"A\\\"\",\"start_time\":\"2031-01-01 10:00:00\",\"duration\":\"60 "

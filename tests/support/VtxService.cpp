@@ -100,6 +100,10 @@ void VtxService::Start(const Options& options)
         args.push_back("--capacity");
         args.push_back(std::to_string(options.capacity));
     }
+    if (!options.guideUrl.empty()) {
+        args.push_back("--guide-url");
+        args.push_back(options.guideUrl);
+    }
     if (options.participantTimeout > 0) {
         args.push_back("--participant-timeout");
         args.push_back(std::to_string(options.participantTimeout));

@@ -16,6 +16,7 @@ public:
         std::string dataDir;        // empty: a fresh temporary folder
         int capacity = 0;           // participants per meeting; 0 keeps the service default
         int participantTimeout = 0; // seconds without polling before a participant is dropped; 0: default
+        std::string guideUrl;       // where the user guide page redirects; empty: served by the service
     };
 
     VtxService();

@@ -248,6 +248,8 @@ void SdkCore::Send(const CloudRequest& request, WeakLife life, std::function<voi
     // Reserved characters stay as the caller wrote them; blanks and non-ASCII are escaped.
     http.target = m_pathPrefix + QUrl::toPercentEncoding(request.path, "/?&=%:@!$'()*+,;~");
     AddHeader(http, "Accept", "application/json");
+    // The cloud names meetings it creates in the language the SDK was started in.
+    AddHeader(http, "Accept-Language", m_language == LANGUAGE_Chinese_Simplified ? "zh-CN" : "en");
     // Tokens are read here, on the event thread, and handed to the worker by value.
     if (!appToken.empty())
         AddHeader(http, "X-App-Token", QByteArray::fromStdString(appToken));
