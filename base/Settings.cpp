@@ -22,12 +22,12 @@ QString read(const QString& section, const QString& key, int bufferChars, const 
     return platform::readProfileString(section, key, QString(), bufferChars, file);
 }
 
-// Writers create the folder first; config.ini holds passwords, so it is kept private.
+// Writers create the folder first. Every file here is private: config.ini holds passwords, and an
+// account's file tells who the user meets and under which names.
 void write(const QString& section, const QString& key, const QString& value, const QString& file)
 {
     platform::ensureFolder(dataFolder());
-    if (file == configFile())
-        platform::markProfilePrivate(file);
+    platform::markProfilePrivate(file);
     platform::writeProfileString(section, key, value, file);
 }
 

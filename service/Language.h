@@ -5,13 +5,22 @@
 
 namespace vtxsvc {
 
-enum class Language { English, Chinese };
+enum class Language
+{
+    English,
+    Chinese
+};
 
 // From an Accept-Language value ("zh-CN,zh;q=0.9,en;q=0.8"): the most wanted of the two languages
 // the service speaks; English when neither is listed.
 Language PreferredLanguage(const std::string& acceptLanguage);
 
-enum class DefaultTopic { Scheduled, Instant, PersonalRoom };
+enum class DefaultTopic
+{
+    Scheduled,
+    Instant,
+    PersonalRoom
+};
 
 // The topic of a meeting its host did not name.
 std::string DefaultTopicText(DefaultTopic kind, const std::string& hostName, Language language);

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/Profile.h"
 #include "recordings/FolderTree.h"
@@ -54,12 +55,19 @@ TEST_F(SettingsTest, RememberedPasswordIsOnlyKeptWithMemory)
     EXPECT_TRUE(login.memory);
 }
 
-TEST_F(SettingsTest, ConfigFileHoldingPasswordsIsPrivate)
+TEST_F(SettingsTest, ConfigAndAccountFilesArePrivateWhateverTheUmask)
 {
+    const mode_t before = ::umask(022);
     settings::writeTemporaryAccount("tmp123", "pw");
-    const QFile::Permissions perms = QFileInfo(settings::configFile()).permissions();
-    EXPECT_TRUE(perms & QFile::ReadOwner);
-    EXPECT_FALSE(perms & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther));
+    settings::writeNickname("user@example.com", false, "Alice");
+    settings::saveHistory("user@example.com", true, {{1700000000, {"12345678901", "Review"}}});
+    ::umask(before);
+    for (const QString& file : {settings::configFile(), settings::accountFile("user@example.com")}) {
+        const QFile::Permissions perms = QFileInfo(file).permissions();
+        EXPECT_TRUE(perms & QFile::ReadOwner) << file.toStdString();
+        EXPECT_FALSE(perms & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther))
+            << file.toStdString();
+    }
 }
 
 TEST_F(SettingsTest, JoinIdKeepsSixtyFourBits)
