@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <openssl/crypto.h>
 
+#include "AnswerReader.h"
 #include "CloudConnection.h"
 
 using namespace ORVOSDK;
@@ -44,10 +45,7 @@ CloudReply ToReply(const CloudConnection::Result& answer)
         return reply;
     reply.reached = true;
     reply.httpStatus = answer.status;
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(answer.body, &error);
-    if (error.error == QJsonParseError::NoError && doc.isObject()) {
-        reply.body = doc.object();
+    if (ReadAnswerObject(answer.body, reply.body)) {
         const QJsonValue code = reply.body.value(QStringLiteral("code"));
         if (code.isString()) {
             reply.envelope = true;
