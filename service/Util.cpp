@@ -8,6 +8,8 @@
 #include <openssl/rand.h>
 #include <vector>
 
+#include "common/Utf8.h"
+
 namespace vtxsvc {
 namespace {
 
@@ -130,41 +132,7 @@ bool IsDigits(const std::string& text)
 
 bool IsValidUtf8(const std::string& text)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char* end = p + text.size();
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        size_t extra = 0;
-        unsigned char low = 0x80, high = 0xbf; // allowed range of the second byte
-        if (c >= 0xc2 && c <= 0xdf) {
-            extra = 1;
-        } else if (c >= 0xe0 && c <= 0xef) {
-            extra = 2;
-            if (c == 0xe0)
-                low = 0xa0; // overlong
-            else if (c == 0xed)
-                high = 0x9f; // surrogates
-        } else if (c >= 0xf0 && c <= 0xf4) {
-            extra = 3;
-            if (c == 0xf0)
-                low = 0x90; // overlong
-            else if (c == 0xf4)
-                high = 0x8f; // above U+10FFFF
-        } else {
-            return false;
-        }
-        if (static_cast<size_t>(end - p) <= extra || p[1] < low || p[1] > high)
-            return false;
-        for (size_t i = 2; i <= extra; ++i)
-            if ((p[i] & 0xc0) != 0x80)
-                return false;
-        p += extra + 1;
-    }
-    return true;
+    return utf8::isValid(text.data(), text.size());
 }
 
 bool IsAlnum(const std::string& text)

@@ -1,9 +1,9 @@
 // The SDK's reading of cloud answers whose text is not UTF-8: only the bad member is lost.
 
+#include "AnswerReader.h"
+
 #include <QJsonArray>
 #include <gtest/gtest.h>
-
-#include "AnswerReader.h"
 
 namespace {
 
@@ -36,7 +36,9 @@ TEST(AnswerReader, ABadValueCostsOnlyThatValue)
 TEST(AnswerReader, ABadNameDropsItsMemberAndKeepsTheRest)
 {
     QJsonObject answer;
-    ASSERT_TRUE(ReadAnswerObject("{\"code\":\"200\",\"st\xff" "ate\" : 3,\"status\":7}", answer));
+    ASSERT_TRUE(ReadAnswerObject("{\"code\":\"200\",\"st\xff"
+                                 "ate\" : 3,\"status\":7}",
+                                 answer));
     EXPECT_EQ(answer.value("status").toInt(), 7);
     EXPECT_FALSE(answer.contains("state"));
     EXPECT_EQ(answer.size(), 3);

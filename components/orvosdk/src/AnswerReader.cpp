@@ -3,42 +3,11 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include "common/Utf8.h"
+
 namespace orvo {
 
 namespace {
-
-// Length of the valid UTF-8 sequence at |p| (at most |left| bytes), 0 when there is none.
-int Utf8Length(const unsigned char* p, int left)
-{
-    const unsigned char c = p[0];
-    if (c < 0x80)
-        return 1;
-    int length = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-        length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3;
-        if (c == 0xE0)
-            low = 0xA0; // overlong
-        else if (c == 0xED)
-            high = 0x9F; // surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4;
-        if (c == 0xF0)
-            low = 0x90; // overlong
-        else if (c == 0xF4)
-            high = 0x8F; // above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (left < length || p[1] < low || p[1] > high)
-        return 0;
-    for (int i = 2; i < length; ++i)
-        if (p[i] < 0x80 || p[i] > 0xBF)
-            return 0;
-    return length;
-}
 
 bool IsSpace(char c)
 {
@@ -69,7 +38,7 @@ QByteArray WithoutBadText(const QByteArray& body)
                 i += 2;
                 continue;
             }
-            const int length = Utf8Length(bytes + i, size - i);
+            const int length = utf8::sequenceLength(bytes + i, static_cast<size_t>(size - i));
             if (length == 0) {
                 valid = false;
                 repaired.append("\\ufffd");
