@@ -139,33 +139,12 @@ TEST_F(AccountService, ProfileOfAKnownAndAnUnknownAccount)
 }
 
 // Answers the service never gives.
-class BrokenService : public ::testing::Test
+class BrokenService : public accounttest::BrokenServiceFixture
 {
 protected:
-    void SetUp() override
-    {
-        auto handle = [this](const httplib::Request& req, httplib::Response& res) {
-            if (req.path == "/api/qzMeetings/user/get_user_qz") {
-                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-                while (!m_release && std::chrono::steady_clock::now() < deadline)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-            res.set_content("<html>gateway error</html>", "text/html");
-        };
-        m_https.server().Post(".*", handle);
-        ASSERT_TRUE(m_https.start());
-        qputenv("VTX_SERVICE_HOST", QByteArray::fromStdString(m_https.host()));
-    }
-    void TearDown() override
-    {
-        m_release = true;
-        m_https.stop();
-        qunsetenv("VTX_SERVICE_HOST");
-        net::setRequestTimeouts(0, 0);
-    }
-
-    HttpsTestServer m_https;
-    std::atomic<bool> m_release{false};
+    BrokenService()
+        : BrokenServiceFixture("<html>gateway error</html>", "text/html")
+    {}
 };
 
 TEST_F(BrokenService, SilentServiceCostsAtMostTheAccountLimitEvenWithLaxSharedTimeouts)

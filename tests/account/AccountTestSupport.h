@@ -4,13 +4,17 @@
 
 #include <QFile>
 #include <QString>
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "HttpsTestServer.h"
 #include "base/Localization.h"
 #include "net/CHTTPUtil.h"
+#include "net/ServiceRequest.h"
 #include "platform/Paths.h"
 #include "service/ServiceClient.h"
 #include "support/TestEnvironment.h"
@@ -81,6 +85,43 @@ protected:
     }
 
     std::unique_ptr<vtxtest::VtxService> m_service;
+};
+
+// A service that answers every POST with a body that is not JSON and holds the profile request
+// until the test ends (20 s at the most), as a broken gateway would.
+class BrokenServiceFixture : public ::testing::Test
+{
+protected:
+    BrokenServiceFixture(std::string body, std::string type)
+        : m_body(std::move(body))
+        , m_type(std::move(type))
+    {}
+    void SetUp() override
+    {
+        auto handle = [this](const httplib::Request& req, httplib::Response& res) {
+            if (req.path == "/api/qzMeetings/user/get_user_qz") {
+                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+                while (!m_release && std::chrono::steady_clock::now() < deadline)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            res.set_content(m_body, m_type.c_str());
+        };
+        m_https.server().Post(".*", handle);
+        ASSERT_TRUE(m_https.start());
+        qputenv("VTX_SERVICE_HOST", QByteArray::fromStdString(m_https.host()));
+    }
+    void TearDown() override
+    {
+        m_release = true;
+        m_https.stop();
+        qunsetenv("VTX_SERVICE_HOST");
+        net::setRequestTimeouts(0, 0);
+    }
+
+    const std::string m_body;
+    const std::string m_type;
+    HttpsTestServer m_https;
+    std::atomic<bool> m_release{false};
 };
 
 } // namespace accounttest

@@ -198,35 +198,18 @@ TEST_F(PasswordChange, RefusalShowsTheServiceWordsAndChangesNothing)
     EXPECT_EQ(strangerForm.error(), LangText("ui.getuserinfo_err"));
 }
 
-class PasswordAgainstBrokenService : public ::testing::Test
+class PasswordAgainstBrokenService : public accounttest::BrokenServiceFixture
 {
 protected:
+    PasswordAgainstBrokenService()
+        : BrokenServiceFixture("Service Unavailable", "text/plain")
+    {}
     void SetUp() override
     {
         ASSERT_TRUE(accounttest::loadLanguage(1));
         removeFolderTree(settings::dataFolder().toStdString());
-        auto handle = [this](const httplib::Request& req, httplib::Response& res) {
-            if (req.path == "/api/qzMeetings/user/get_user_qz") {
-                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-                while (!m_release && std::chrono::steady_clock::now() < deadline)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-            res.set_content("Service Unavailable", "text/plain");
-        };
-        m_https.server().Post(".*", handle);
-        ASSERT_TRUE(m_https.start());
-        qputenv("VTX_SERVICE_HOST", QByteArray::fromStdString(m_https.host()));
+        BrokenServiceFixture::SetUp();
     }
-    void TearDown() override
-    {
-        m_release = true;
-        m_https.stop();
-        qunsetenv("VTX_SERVICE_HOST");
-        net::setRequestTimeouts(0, 0);
-    }
-
-    HttpsTestServer m_https;
-    std::atomic<bool> m_release{false};
 };
 
 TEST_F(PasswordAgainstBrokenService, NonJsonAnswerIsTheGeneralFailure)

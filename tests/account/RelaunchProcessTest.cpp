@@ -14,6 +14,7 @@
 #include "platform/NamedMutex.h"
 #include "platform/WindowMessage.h"
 #include "recordings/FolderTree.h"
+#include "support/VtxChildren.h"
 #include "ui/AccountMenu.h"
 #include "ui/MessageBox.h"
 
@@ -26,7 +27,7 @@ protected:
     {
         ServiceFixture::SetUp();
         removeFolderTree(settings::dataFolder().toStdString());
-        m_boxLog = vtxtest::makeTempDir(QStringLiteral("boxes")) + "/boxes.log";
+        m_children = std::make_unique<vtxtest::VtxChildren>(QStringLiteral(VTX_BINARY), *m_service);
         m_window = std::make_unique<QWidget>();
         m_window->show();
         AccountMenuHost host;
@@ -38,40 +39,20 @@ protected:
     {
         m_room.reset();
         m_window.reset();
-        for (auto& p : m_processes) {
-            p->kill();
-            p->waitForFinished(5000);
-        }
+        m_children.reset();
         MessageBox::clearAutoAnswer();
         startup::setRelaunchHandler(nullptr);
         startup::setRestarting(false);
         ServiceFixture::TearDown();
     }
 
-    QProcess* startVtx(const QStringList& args)
-    {
-        auto p = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VTX_TEST_MESSAGEBOX_LOG", m_boxLog);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("VTX_SERVICE_HOST", QString::fromStdString(m_service->HostPort()));
-        env.insert("VTX_SDK_DOMAIN", QString::fromStdString(m_service->BaseUrl()));
-        p->setProcessEnvironment(env);
-        p->start(QStringLiteral(VTX_BINARY), args);
-        EXPECT_TRUE(p->waitForStarted(5000));
-        m_processes.push_back(std::move(p));
-        return m_processes.back().get();
-    }
-    QString boxes() const
-    {
-        QFile f(m_boxLog);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
+    QProcess* startVtx(const QStringList& args) { return m_children->start(args); }
+    QString boxes() const { return m_children->boxes(); }
     // Starts VTX while the single-instance lock is held and no window answers: the copy says in its
     // own language that VTX is already running, and ends.
     QString languageOfNextStart()
     {
-        QFile::remove(m_boxLog);
+        m_children->clearBoxes();
         platform::NamedMutex lock(startup::kInstanceLockName);
         settings::writeWindowHandle(0);
         QProcess* vtx = startVtx({});
@@ -81,8 +62,7 @@ protected:
 
     std::unique_ptr<QWidget> m_window;
     std::unique_ptr<AccountMenu> m_room;
-    QString m_boxLog;
-    std::vector<std::unique_ptr<QProcess>> m_processes;
+    std::unique_ptr<vtxtest::VtxChildren> m_children;
 };
 
 TEST_F(RelaunchProcess, NextStartUsesTheChosenLanguageEvenAfterNo)
@@ -131,24 +111,15 @@ TEST_F(RelaunchProcess, SignOutStartsACopyThatWaitsForTheOldClientAndTakesOver)
     ASSERT_EQ(given.size(), 2);
     EXPECT_EQ(given.at(0), QStringLiteral("goto_login_ui"));
     EXPECT_EQ(given.at(1).toLongLong(), QCoreApplication::applicationPid());
-    ASSERT_EQ(m_processes.size(), 1u);
+    ASSERT_EQ(m_children->processes().size(), 1u);
 
     oldClient.waitForFinished(5000);
     QThread::msleep(1000);
     oldLock.reset(); // the old client has gone
 
-    QDeadlineTimer deadline(30000);
-    platform::WindowHandle window = 0;
-    while (!deadline.hasExpired() && window == 0) {
-        const qint64 handle = settings::readWindowHandle();
-        if (handle != 0 && platform::isWindow(handle))
-            window = handle;
-        else
-            QThread::msleep(50);
-    }
-    EXPECT_NE(window, 0);
+    EXPECT_NE(vtxtest::VtxChildren::waitForRegisteredWindow(30000), 0);
     // A copy started in the ordinary role would have reported "already running" and ended.
-    EXPECT_EQ(m_processes.front()->state(), QProcess::Running);
+    EXPECT_EQ(m_children->processes().front()->state(), QProcess::Running);
     EXPECT_EQ(boxes(), QString());
     EXPECT_TRUE(platform::NamedMutex::IsHeld(startup::kInstanceLockName));
 }

@@ -13,6 +13,7 @@
 #include "platform/WindowMessage.h"
 #include "recordings/FolderTree.h"
 #include "support/TestEnvironment.h"
+#include "support/VtxChildren.h"
 #include "support/VtxService.h"
 
 namespace {
@@ -23,56 +24,20 @@ protected:
     void SetUp() override
     {
         removeFolderTree(settings::dataFolder().toStdString());
-        m_boxLog = vtxtest::makeTempDir("boxes") + "/boxes.log";
         // A running copy authenticates with its own service, so it does not end on a missing cloud.
         m_service = std::make_unique<vtxtest::VtxService>();
         ASSERT_TRUE(m_service->Ok()) << m_service->Error();
+        m_children = std::make_unique<vtxtest::VtxChildren>(QStringLiteral(VTX_BINARY), *m_service);
     }
-    void TearDown() override
-    {
-        for (auto& p : m_processes) {
-            p->kill();
-            p->waitForFinished(5000);
-        }
-    }
+    void TearDown() override { m_children.reset(); }
 
-    QProcess* startVtx(const QStringList& args)
-    {
-        auto p = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VTX_TEST_MESSAGEBOX_LOG", m_boxLog);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("VTX_SERVICE_HOST", QString::fromStdString(m_service->HostPort()));
-        env.insert("VTX_SDK_DOMAIN", QString::fromStdString(m_service->BaseUrl()));
-        p->setProcessEnvironment(env);
-        p->start(VTX_BINARY, args);
-        EXPECT_TRUE(p->waitForStarted(5000));
-        m_processes.push_back(std::move(p));
-        return m_processes.back().get();
-    }
+    QProcess* startVtx(const QStringList& args) { return m_children->start(args); }
+    QString boxes() const { return m_children->boxes(); }
 
-    QString boxes() const
-    {
-        QFile f(m_boxLog);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-
-    // Waits until the first copy has registered its window.
-    platform::WindowHandle waitForWindow()
-    {
-        QDeadlineTimer deadline(20000);
-        while (!deadline.hasExpired()) {
-            const qint64 handle = settings::readWindowHandle();
-            if (handle != 0 && platform::isWindow(handle))
-                return handle;
-            QThread::msleep(50);
-        }
-        return 0;
-    }
+    static platform::WindowHandle waitForWindow() { return vtxtest::VtxChildren::waitForRegisteredWindow(20000); }
 
     std::unique_ptr<vtxtest::VtxService> m_service;
-    QString m_boxLog;
-    std::vector<std::unique_ptr<QProcess>> m_processes;
+    std::unique_ptr<vtxtest::VtxChildren> m_children;
 };
 
 TEST_F(VtxProcessTest, UnknownLanguageIdRefusesToStart)

@@ -136,36 +136,12 @@ std::string TlsPeer::ReadAnswer(int timeoutMs)
 
 ServiceProcess::ServiceProcess(const std::string& dataDir, const std::vector<std::string>& extraArgs)
 {
-    std::vector<std::string> args = {VTX_SERVICE_BINARY,
-                                     "--listen",
-                                     "127.0.0.1:0",
-                                     "--data",
-                                     dataDir,
-                                     "--cert",
-                                     std::string(VTX_CERT_DIR) + "/server.crt",
-                                     "--key",
-                                     std::string(VTX_CERT_DIR) + "/server.key"};
-    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-    int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0)
+    int out = -1;
+    const pid_t pid = vtxtest::SpawnService(dataDir, extraArgs, dataDir + ".log", out);
+    if (pid < 0)
         return;
-    const std::string log = dataDir + ".log";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        const int logFd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        if (logFd >= 0)
-            dup2(logFd, STDERR_FILENO);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(out[1]);
     m_pid = pid;
-    m_out = out[0];
+    m_out = out;
 }
 
 ServiceProcess::~ServiceProcess()

@@ -74,6 +74,47 @@ std::string VtxService::CaFile()
     return std::string(VTX_CERT_DIR) + "/ca.crt";
 }
 
+pid_t SpawnService(const std::string& dataDir,
+                   const std::vector<std::string>& extraArgs,
+                   const std::string& logFile,
+                   int& stdoutFd)
+{
+    std::vector<std::string> args = {VTX_SERVICE_BINARY,
+                                     "--listen",
+                                     "127.0.0.1:0",
+                                     "--data",
+                                     dataDir,
+                                     "--cert",
+                                     std::string(VTX_CERT_DIR) + "/server.crt",
+                                     "--key",
+                                     std::string(VTX_CERT_DIR) + "/server.key"};
+    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+        return -1;
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(out[0]);
+        close(out[1]);
+        return -1;
+    }
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        const int logFd = open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        if (logFd >= 0)
+            dup2(logFd, STDERR_FILENO);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    stdoutFd = out[0];
+    return pid;
+}
+
 void VtxService::Start(const Options& options)
 {
     m_dataDir = options.dataDir.empty() ? makeTempDir("vtx-service").toStdString() : options.dataDir;
@@ -82,20 +123,7 @@ void VtxService::Start(const Options& options)
         m_error = "vtx-service is not built: " + binary;
         return;
     }
-    int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0) {
-        m_error = "pipe failed";
-        return;
-    }
-    std::vector<std::string> args = {binary,
-                                     "--listen",
-                                     "127.0.0.1:0",
-                                     "--data",
-                                     m_dataDir,
-                                     "--cert",
-                                     std::string(VTX_CERT_DIR) + "/server.crt",
-                                     "--key",
-                                     std::string(VTX_CERT_DIR) + "/server.key"};
+    std::vector<std::string> args;
     if (options.capacity > 0) {
         args.push_back("--capacity");
         args.push_back(std::to_string(options.capacity));
@@ -108,27 +136,12 @@ void VtxService::Start(const Options& options)
         args.push_back("--participant-timeout");
         args.push_back(std::to_string(options.participantTimeout));
     }
-    const std::string log = LogFile();
-    const pid_t pid = fork();
+    int out = -1;
+    const pid_t pid = SpawnService(m_dataDir, args, LogFile(), out);
     if (pid < 0) {
-        close(out[0]);
-        close(out[1]);
-        m_error = "fork failed";
+        m_error = "the service could not be started";
         return;
     }
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        const int logFd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        if (logFd >= 0)
-            dup2(logFd, STDERR_FILENO);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(binary.c_str(), argv.data());
-        _exit(127);
-    }
-    close(out[1]);
     m_pid = pid;
 
     // The first line is "listening 127.0.0.1:PORT".
@@ -136,21 +149,21 @@ void VtxService::Start(const Options& options)
     const int64_t deadline = NowMs() + kStartTimeoutMs;
     while (line.find('\n') == std::string::npos) {
         const int64_t left = deadline - NowMs();
-        pollfd p{out[0], POLLIN, 0};
+        pollfd p{out, POLLIN, 0};
         if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0)
             break;
         char buf[256];
-        const ssize_t n = read(out[0], buf, sizeof buf);
+        const ssize_t n = read(out, buf, sizeof buf);
         if (n <= 0)
             break;
         line.append(buf, static_cast<size_t>(n));
     }
-    close(out[0]);
+    close(out);
     const std::string prefix = "listening 127.0.0.1:";
     if (line.compare(0, prefix.size(), prefix) == 0)
         m_port = std::atoi(line.c_str() + prefix.size());
     if (m_port <= 0) {
-        m_error = "vtx-service did not report its port (see " + log + ")";
+        m_error = "vtx-service did not report its port (see " + LogFile() + ")";
         Stop();
     }
 }

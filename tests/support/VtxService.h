@@ -8,6 +8,14 @@
 
 namespace vtxtest {
 
+// vtx-service of this build with `extraArgs` after the listen, data and certificate options, its
+// standard output on a pipe (returned in `stdoutFd`) and its standard error appended to `logFile`.
+// The child's pid, or -1.
+pid_t SpawnService(const std::string& dataDir,
+                   const std::vector<std::string>& extraArgs,
+                   const std::string& logFile,
+                   int& stdoutFd);
+
 class VtxService
 {
 public:
