@@ -21,6 +21,7 @@
 #include "ui/ShellHost.h"
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"
+#include "ui/invite/InviteRequest.h"
 #include "ui/schedule/PlanList.h"
 
 namespace {
@@ -296,6 +297,17 @@ void MeetingsTab::onDeleteMeeting(int result)
 QString MeetingsTab::listedTopic(UINT64 meetingNumber) const
 {
     return m_plan->listedTopic(meetingNumber);
+}
+
+void MeetingsTab::lendScheduleTo(InviteLauncher& invites)
+{
+    const auto slot = [](const std::optional<schedule::ItemInfo>& item) -> std::optional<ScheduledSlot> {
+        if (!item)
+            return std::nullopt;
+        return ScheduledSlot{time_t(item->startTime), item->durationMinutes};
+    };
+    invites.setScheduleLookups([this, slot](quint64 number) { return slot(m_plan->listedMeeting(number)); },
+                               [this, slot] { return slot(m_plan->startedMeeting()); });
 }
 
 void MeetingsTab::releaseHostFlow()
