@@ -19,6 +19,7 @@
 #include "support/TestEnvironment.h"
 #include "ui/invite/EmailInvite.h"
 #include "ui/invite/UrlInvite.h"
+#include "ui/schedule/Invitation.h"
 
 namespace {
 
@@ -201,8 +202,11 @@ TEST_F(OfflineInviteDialog, CopiedInvitationHoldsEveryValueOfTheMeeting)
     EXPECT_EQ(notice(dlg, "UrlInvite")->text(), LangText("ui.link.invitation_copied"));
 
     // Without inviter, time or password those lines are left out, not printed empty.
-    EXPECT_EQ(meetingInvitationText(QString(), QString(), "", 1, "", QStringLiteral("L")),
-              QStringLiteral("Meeting ID: 1\r\nJoin link: L\r\n"));
+    InvitationParts bare;
+    bare.number = 1;
+    bare.link = QStringLiteral("L");
+    bare.blankLineAfterPassword = false;
+    EXPECT_EQ(invitationText(bare), QStringLiteral("Meeting ID: 1\r\nJoin link: L\r\n"));
 }
 
 TEST_F(InviteDialogTest, QrPageDrawsTheCurrentLinkOrSaysThereIsNone)
