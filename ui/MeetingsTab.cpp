@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 
 #include "base/Localization.h"
 #include "base/MeetingNumber.h"
@@ -88,6 +89,9 @@ void MeetingsTab::applyStyles()
     m_ui.videoList->setStyleSheet(styles::meetingsSwitch("videolist_normal.png"));
     for (QPushButton* b : {m_ui.startMeeting, m_ui.editPMI, m_ui.planMenu})
         b->setStyleSheet(styles::grayButton());
+    // No picture of its own: the desktop's reload symbol on a bare button.
+    m_ui.refreshList->setIcon(m_ui.refreshList->style()->standardIcon(QStyle::SP_BrowserReload));
+    m_ui.refreshList->setStyleSheet(QStringLiteral("QPushButton{border:none;background:transparent;}"));
 }
 
 void MeetingsTab::applyTexts()

@@ -68,6 +68,8 @@ UrlInvite::UrlInvite(InviteDialog* dialog)
     m_ok = invitepage::button(this, "pushButton_ok", QRect(450, 260, 120, 40), LangText("bol.finished"),
                               styles::primaryButton());
     m_errorInfo = invitepage::errorLabel(this);
+    invitepage::placeBefore(m_copyInvitation, m_ok, m_errorInfo);
+    m_url->resize(m_copy->x() + 1, m_url->height());
 
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);

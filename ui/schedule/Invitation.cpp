@@ -1,6 +1,8 @@
 #include "ui/schedule/Invitation.h"
 
+#include <QDir>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "base/Localization.h"
@@ -284,6 +286,14 @@ Event meetingEvent(const schedule::ItemInfo& item, const QString& invitation)
     event.description = invitation;
     event.url = item.joinUrl;
     return event;
+}
+
+QString suggestedCalendarPath(quint64 meetingNumber)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(QStringLiteral("meeting-%1.ics").arg(meetingNumber));
 }
 
 bool saveCalendarFile(const QString& path, const Event& event)

@@ -73,6 +73,9 @@ QByteArray calendarText(const Event& event);
 
 // The event of a listed one-off meeting, its invitation as the description.
 Event meetingEvent(const schedule::ItemInfo& item, const QString& invitation);
+// Where the save dialog proposes a meeting's calendar file: the user's documents folder, not
+// wherever the program was started from.
+QString suggestedCalendarPath(quint64 meetingNumber);
 // Writes the calendar whole or not at all.
 bool saveCalendarFile(const QString& path, const Event& event);
 
