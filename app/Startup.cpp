@@ -127,8 +127,9 @@ int runVtx(int argc, char** argv)
     QFile qss(QStringLiteral(":/QSS/res/style.qss"));
     if (qss.open(QIODevice::ReadOnly))
         app.setStyleSheet(QString::fromUtf8(qss.readAll()));
+    // Qt's own dialogs (the calendar file's save dialog) speak the chosen language, not always Chinese.
     QTranslator translator;
-    if (translator.load(QStringLiteral(":/QSS/res/qt_zh_CN.qm")))
+    if (Localization::Instance()->languageId() == 0 && translator.load(QStringLiteral(":/QSS/res/qt_zh_CN.qm")))
         app.installTranslator(&translator);
 
     auto* window = new MainWindow(); // made without a maximise button

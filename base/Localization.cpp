@@ -82,7 +82,7 @@ const std::map<std::string, std::string>& formatKeys()
         {"ui.plan.checkBox_usePMI", "q"},    {"ui.plan.default.topic", "s"},     {"ui.plan.calculate.daily", "dd"},
         {"ui.plan.calculate.weekly", "dsd"}, {"ui.plan.calculate.monthly", "d"}, {"msg.invite_welcome", "s"},
         {"msg.invite_topic", "s"},           {"msg.invite_datetime", "ddddd"},   {"msg.invite_meetingid", "q"},
-        {"msg.invite_password", "s"},        {"msg.invite_link", "s"},
+        {"msg.invite_password", "s"},        {"msg.invite_link", "s"},           {"msg.invite_duration", "d"},
     };
     return keys;
 }

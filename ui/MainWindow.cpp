@@ -105,6 +105,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_join, &JoinPage::temporarySignInRefused, this, [this] { m_signIn->onLoginResult(3, QString()); });
     connect(m_meetings, &MeetingsTab::layoutRequested, this, &MainWindow::notifyResize);
     m_join->setListedTopicLookup([this](UINT64 number) { return m_meetings->listedTopic(number); });
+    m_meetings->lendScheduleTo(*m_invite);
 
     setFixedSize(kSmallWidth, kSmallHeight);
     applyTexts();

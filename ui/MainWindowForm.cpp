@@ -129,17 +129,19 @@ void MainWindowForm::setupUi(QMainWindow* window)
     myMeeting = make<QPushButton>(meetings, "myMeeting", 0, 14, 180, 40);
     videoList = make<QPushButton>(meetings, "videoList", 180, 14, 180, 40);
     refreshList = make<QPushButton>(meetings, "refreshList", 326, 68, 24, 24);
-    verticalWidget_PMI = make<QWidget>(meetings, "verticalWidget_PMI", 0, 60, 360, 110);
-    PMIUI = make<QLabel>(verticalWidget_PMI, "PMIUI", 20, 8, 200, 24);
-    myselfTag = make<QLabel>(verticalWidget_PMI, "myselfTag", 220, 8, 120, 24);
+    // The caption over the number it names; the always-use box has a row of its own, as its text
+    // is longer than the space beside the buttons in either language.
+    verticalWidget_PMI = make<QWidget>(meetings, "verticalWidget_PMI", 0, 60, 360, 140);
+    PMIUI = make<QLabel>(verticalWidget_PMI, "PMIUI", 220, 8, 100, 24);
+    myselfTag = make<QLabel>(verticalWidget_PMI, "myselfTag", 20, 8, 290, 24);
     myPMI = make<QLabel>(verticalWidget_PMI, "myPMI", 20, 34, 320, 28);
     verticalWidget_pmiCtrl = make<QWidget>(verticalWidget_PMI, "verticalWidget_pmiCtrl", 20, 70, 191, 32);
-    usingPMI = make<QCheckBox>(verticalWidget_PMI, "usingPMI", 216, 74, 130, 24);
+    usingPMI = make<QCheckBox>(verticalWidget_PMI, "usingPMI", 20, 108, 330, 24);
     startMeeting = make<QPushButton>(verticalWidget_pmiCtrl, "startMeeting", 0, 0, 60, 30);
     editPMI = make<QPushButton>(verticalWidget_pmiCtrl, "editPMI", 64, 0, 60, 30);
     planMenu = make<QPushButton>(verticalWidget_pmiCtrl, "planMenu", 128, 0, 60, 30);
-    verticalWidget_plan = make<QWidget>(meetings, "verticalWidget_plan", 0, 172, 360, 435);
-    listWidget_plan = make<QListWidget>(verticalWidget_plan, "listWidget_plan", 0, 0, 360, 435);
+    verticalWidget_plan = make<QWidget>(meetings, "verticalWidget_plan", 0, 202, 360, 405);
+    listWidget_plan = make<QListWidget>(verticalWidget_plan, "listWidget_plan", 0, 0, 360, 405);
     verticalWidget_video = make<QWidget>(meetings, "verticalWidget_video", 0, 60, 360, 547);
     listWidget_video = make<QListWidget>(verticalWidget_video, "listWidget_video", 0, 0, 360, 547);
     for (QListWidget* list : {listWidget_plan, listWidget_video}) {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 
 #include "base/Localization.h"
 #include "base/MeetingNumber.h"
@@ -21,6 +22,7 @@
 #include "ui/ShellHost.h"
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"
+#include "ui/invite/InviteRequest.h"
 #include "ui/schedule/PlanList.h"
 
 namespace {
@@ -87,6 +89,9 @@ void MeetingsTab::applyStyles()
     m_ui.videoList->setStyleSheet(styles::meetingsSwitch("videolist_normal.png"));
     for (QPushButton* b : {m_ui.startMeeting, m_ui.editPMI, m_ui.planMenu})
         b->setStyleSheet(styles::grayButton());
+    // No picture of its own: the desktop's reload symbol on a bare button.
+    m_ui.refreshList->setIcon(m_ui.refreshList->style()->standardIcon(QStyle::SP_BrowserReload));
+    m_ui.refreshList->setStyleSheet(QStringLiteral("QPushButton{border:none;background:transparent;}"));
 }
 
 void MeetingsTab::applyTexts()
@@ -296,6 +301,17 @@ void MeetingsTab::onDeleteMeeting(int result)
 QString MeetingsTab::listedTopic(UINT64 meetingNumber) const
 {
     return m_plan->listedTopic(meetingNumber);
+}
+
+void MeetingsTab::lendScheduleTo(InviteLauncher& invites)
+{
+    const auto slot = [](const std::optional<schedule::ItemInfo>& item) -> std::optional<ScheduledSlot> {
+        if (!item)
+            return std::nullopt;
+        return ScheduledSlot{time_t(item->startTime), item->durationMinutes};
+    };
+    invites.setScheduleLookups([this, slot](quint64 number) { return slot(m_plan->listedMeeting(number)); },
+                               [this, slot] { return slot(m_plan->startedMeeting()); });
 }
 
 void MeetingsTab::releaseHostFlow()

@@ -12,6 +12,7 @@ struct ListedMeeting;
 class CSDKSheduleMeetingUIEvent;
 class CSDKSheduleMeetingUIWorkFlow;
 class HostMeeting;
+class InviteLauncher;
 class PlanList;
 class QListWidgetItem;
 class RecordingsList;
@@ -53,6 +54,8 @@ public:
     void onDeleteMeeting(int result);
     // Topic of a meeting of the user's list; empty when it is not listed.
     QString listedTopic(UINT64 meetingNumber) const;
+    // An invite for a listed meeting takes its scheduled start and duration from this list.
+    void lendScheduleTo(InviteLauncher& invites);
 
     UINT64 personalMeetingId() const;
     bool alwaysUsePmi() const { return m_alwaysUsePmi; }

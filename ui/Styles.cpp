@@ -1,4 +1,6 @@
-#include "Styles.h"
+#include "ui/Styles.h"
+
+#include <QPushButton>
 
 namespace styles {
 namespace {
@@ -74,6 +76,12 @@ QString editLine()
 QString backLabel()
 {
     return QStringLiteral("QLabel{border-image:url(:/UI/res/back.png);}");
+}
+
+int fittedWidth(QPushButton* button, int formWidth)
+{
+    button->ensurePolished();
+    return qMax(formWidth, button->sizeHint().width() + 8);
 }
 
 } // namespace styles

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QPushButton;
+
 namespace styles {
 
 QString primaryButton();                              // blue push button with normal, hover and pressed pictures
@@ -15,5 +17,9 @@ QString link(bool enabled);                  // text links: the link colour, gre
 QString errorLabel();
 QString editLine(); // the red underline marker under a field
 QString backLabel();
+
+// The width a styled button needs for its caption, and at least the form's own: forms are drawn
+// for the shorter Chinese captions.
+int fittedWidth(QPushButton* button, int formWidth);
 
 } // namespace styles

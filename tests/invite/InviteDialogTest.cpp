@@ -19,6 +19,7 @@
 #include "support/TestEnvironment.h"
 #include "ui/invite/EmailInvite.h"
 #include "ui/invite/UrlInvite.h"
+#include "ui/schedule/Invitation.h"
 
 namespace {
 
@@ -171,6 +172,35 @@ TEST_F(OfflineInviteDialog, CopyNoticeLastsTwoSecondsAfterTheLastCopy)
     EXPECT_GE(sinceSecond.elapsed(), 1900);
 }
 
+// English captions are longer than the Chinese ones the pages were drawn for: none is cut, and no
+// button, field or notice lies over another.
+TEST_F(OfflineInviteDialog, EveryCaptionFitsAndNothingOverlaps)
+{
+    InviteDialog dlg(nullptr, meeting(98765432101ull));
+    dlg.show();
+    for (const auto& [tab, name] : {std::pair<const char*, const char*>{"label_email", "EmailInvite"},
+                                    {"label_weixin", "WeixinInvite"},
+                                    {"label_link", "UrlInvite"}}) {
+        clickTab(dlg, tab);
+        QWidget* p = page(dlg, name);
+        QList<QWidget*> parts;
+        for (QPushButton* b : p->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+            EXPECT_GE(b->width(), b->sizeHint().width()) << name << ' ' << b->text().toStdString();
+            EXPECT_TRUE(p->rect().contains(b->geometry())) << name << ' ' << b->objectName().toStdString();
+            parts << b;
+        }
+        // The copy button sits on the link field's right border.
+        if (auto* url = p->findChild<QLineEdit*>(QStringLiteral("lineEdit_URL")))
+            EXPECT_LE(url->geometry().right(), p->findChild<QPushButton*>(QStringLiteral("pushButton_copy"))->x());
+        parts << notice(dlg, name);
+        for (int i = 0; i < parts.size(); ++i)
+            for (int j = i + 1; j < parts.size(); ++j)
+                EXPECT_FALSE(parts[i]->geometry().intersects(parts[j]->geometry()))
+                    << name << ' ' << parts[i]->objectName().toStdString() << " / "
+                    << parts[j]->objectName().toStdString();
+    }
+}
+
 TEST_F(OfflineInviteDialog, CopyWithoutALinkDoesNothing)
 {
     InviteMeeting m = meeting(98765432101ull);
@@ -201,8 +231,11 @@ TEST_F(OfflineInviteDialog, CopiedInvitationHoldsEveryValueOfTheMeeting)
     EXPECT_EQ(notice(dlg, "UrlInvite")->text(), LangText("ui.link.invitation_copied"));
 
     // Without inviter, time or password those lines are left out, not printed empty.
-    EXPECT_EQ(meetingInvitationText(QString(), QString(), "", 1, "", QStringLiteral("L")),
-              QStringLiteral("Meeting ID: 1\r\nJoin link: L\r\n"));
+    InvitationParts bare;
+    bare.number = 1;
+    bare.link = QStringLiteral("L");
+    bare.blankLineAfterPassword = false;
+    EXPECT_EQ(invitationText(bare), QStringLiteral("Meeting ID: 1\r\nJoin link: L\r\n"));
 }
 
 TEST_F(InviteDialogTest, QrPageDrawsTheCurrentLinkOrSaysThereIsNone)

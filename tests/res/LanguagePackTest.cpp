@@ -43,6 +43,7 @@ const QMap<QString, QStringList>& formatKeys()
         {"msg.invite_meetingid", {"llu"}},                  // meeting number
         {"msg.invite_password", {"s"}},                     // password
         {"msg.invite_link", {"s"}},                         // join link
+        {"msg.invite_duration", {"d"}},                     // minutes
     };
     return keys;
 }

@@ -153,6 +153,36 @@ TEST_F(Dialogs, PasswordTakesTenLettersOrDigitsAsTyped)
     EXPECT_EQ(password->text(), "abcdefghij");
 }
 
+// Each English caption fits its button, and the buttons stay whole however the rows above push them.
+TEST_F(Dialogs, ButtonsStayWholeInEveryLayout)
+{
+    const auto whole = [](QPushButton* b) {
+        return b->isVisible() && b->visibleRegion().boundingRect() == b->rect() && b->width() >= b->sizeHint().width();
+    };
+    for (const bool recurring : {false, true})
+        for (const bool password : {false, true}) {
+            auto dlg = newDialog();
+            dlg->show();
+            if (recurring)
+                child<QCheckBox>(dlg.get(), "checkBox_cycle")->click();
+            if (password)
+                child<QCheckBox>(dlg.get(), "checkBox_set_pwd")->click();
+            auto* okButton = child<QPushButton>(dlg.get(), "pushButton_ok");
+            auto* cancel = child<QPushButton>(dlg.get(), "pushButton_cancel");
+            EXPECT_TRUE(whole(okButton)) << recurring << password;
+            EXPECT_TRUE(whole(cancel)) << recurring << password;
+            EXPECT_FALSE(okButton->geometry().intersects(cancel->geometry()));
+            EXPECT_LE(okButton->mapTo(dlg.get(), QPoint(0, okButton->height())).y(), dlg->height());
+        }
+    ScheduleInfoDlg result(QStringLiteral("Alice"), 0);
+    result.show();
+    auto* copy = child<QPushButton>(&result, "pushButton_copy");
+    auto* calendar = child<QPushButton>(&result, "pushButton_calendar");
+    EXPECT_TRUE(whole(copy));
+    EXPECT_TRUE(whole(calendar));
+    EXPECT_FALSE(copy->geometry().intersects(calendar->geometry()));
+}
+
 TEST_F(Dialogs, RecurringBoxTradesUsePmiForTheRecurrenceRows)
 {
     settings::writeAlwaysUsePmi(true);

@@ -20,6 +20,7 @@ struct Case
     std::array<bool, 7> days;
     QDateTime start;
     QDate end;
+    bool oneOff = false;
 };
 
 QDateTime at(int y, int m, int d, int h, int min)
@@ -55,7 +56,8 @@ int main(int argc, char** argv)
               << Case{Cycle::Weekly, 1, sat, t(2032, 2, 23), QDate(2032, 3, 9)}
               << Case{Cycle::Monthly, 1, none, t(2031, 1, 15), QDate(2031, 12, 10)}
               << Case{Cycle::Monthly, 1, none, t(2031, 1, 1), QDate(2031, 6, 1)}
-              << Case{Cycle::Monthly, 1, none, t(2031, 3, 5), QDate(2031, 3, 5)};
+              << Case{Cycle::Monthly, 1, none, t(2031, 3, 5), QDate(2031, 3, 5)}
+              << Case{Cycle::Daily, 1, none, t(2031, 7, 1), QDate(2031, 7, 1), true};
         // West of UTC a late meeting on the 28th or later moves into the next UTC month; the rule
         // there is exact only up to the 27th.
         if (QDateTime(QDate(2031, 1, 31), time, Qt::LocalTime).toUTC().date() <= QDate(2031, 1, 31))
@@ -75,9 +77,11 @@ int main(int argc, char** argv)
         event.description = QStringLiteral("Alice invites you.\r\n\r\nTopic: a, b; c\r\nMeeting ID: 123456789\r\n") +
                             QString(40, QChar(0x4F1A)) + QStringLiteral(" end");
         event.url = QStringLiteral("https://meet.example/j/123456789?pwd=a,b");
-        event.rule = ical::Rule{c.cycle, c.interval, c.days, c.end};
-        const QList<QDate> dates = recurrence::occurrenceDates(c.cycle, c.interval, c.days, c.start, c.end);
-        const int count = recurrence::occurrenceCount(c.cycle, c.interval, c.days, c.start, c.end);
+        if (!c.oneOff)
+            event.rule = ical::Rule{c.cycle, c.interval, c.days, c.end};
+        const QList<QDate> dates = c.oneOff ? QList<QDate>{c.start.date()}
+                                            : recurrence::occurrenceDates(c.cycle, c.interval, c.days, c.start, c.end);
+        const int count = c.oneOff ? 1 : recurrence::occurrenceCount(c.cycle, c.interval, c.days, c.start, c.end);
 
         QFile ics(out.filePath(QStringLiteral("case%1.ics").arg(index)));
         QFile expected(out.filePath(QStringLiteral("case%1.expected").arg(index)));
@@ -87,6 +91,8 @@ int main(int argc, char** argv)
         QTextStream s(&expected);
         s.setCodec("UTF-8");
         s << "count " << count << "\n";
+        if (c.oneOff)
+            s << "oneoff 1\n";
         s << "summary " << event.summary << "\n";
         s << "description " << QString(event.description).replace(QStringLiteral("\r\n"), QStringLiteral("|")) << "\n";
         for (const QDate& d : dates)

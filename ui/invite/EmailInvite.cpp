@@ -27,6 +27,7 @@ EmailInvite::EmailInvite(InviteDialog* dialog, const QString& componentFolder)
     m_invite = invitepage::button(this, "pushButton_invite", QRect(450, 260, 120, 40), LangText("ui.email.invite"),
                                   styles::primaryButton());
     m_errorInfo = invitepage::errorLabel(this);
+    invitepage::placeBefore(m_cancel, m_invite, m_errorInfo);
 
     const QString folder = componentFolder.isEmpty() ? ProgramFolder() : componentFolder;
     m_browser = std::make_unique<WebBrowserBinding>(folder);

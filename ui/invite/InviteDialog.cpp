@@ -132,6 +132,7 @@ void InviteDialog::store(const InviteMeeting& meeting)
     m_password = meeting.password;
     m_startTime = meeting.startTime;
     m_duration = meeting.duration;
+    m_scheduled = meeting.scheduled;
     m_inviter = meeting.inviter;
 }
 

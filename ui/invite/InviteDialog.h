@@ -16,10 +16,11 @@ struct InviteMeeting
     quint64 number = 0;
     QString joinUrl;
     QString topic;
-    std::string password;  // UTF-8
-    std::string startTime; // "YYYY-MM-DD HH:MM:SS", passed on unchanged
-    int duration = 60;     // minutes
-    QString inviter;       // who invites, for the copied invitation text; may be empty
+    std::string password;   // UTF-8
+    std::string startTime;  // "YYYY-MM-DD HH:MM:SS", passed on unchanged
+    int duration = 60;      // minutes
+    bool scheduled = false; // start and duration are the schedule's, not guesses
+    QString inviter;        // who invites, for the copied invitation text; may be empty
 };
 
 // The invite dialog: e-mail, WeChat and link pages under three tabs. Made once and kept; closing
@@ -41,6 +42,7 @@ public:
     const std::string& password() const { return m_password; }
     const std::string& startTime() const { return m_startTime; }
     int duration() const { return m_duration; }
+    bool scheduled() const { return m_scheduled; }
     const QString& inviter() const { return m_inviter; }
 
     // The SDK vendor's name in a topic becomes ours.
@@ -79,5 +81,6 @@ private:
     std::string m_password;
     std::string m_startTime;
     int m_duration = 60;
+    bool m_scheduled = false;
     QString m_inviter;
 };

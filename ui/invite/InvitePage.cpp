@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "ui/Styles.h"
+
 namespace invitepage {
 
 QFont font(int pointSize)
@@ -51,7 +53,18 @@ QPushButton* button(QWidget* page, const char* name, const QRect& geometry, cons
     b->setFont(font(10));
     b->setStyleSheet(style);
     b->setText(text);
+    // A caption longer than the form's width (English ones are) grows the button to the left.
+    const int width = styles::fittedWidth(b, geometry.width());
+    b->setGeometry(geometry.right() + 1 - width, geometry.y(), width, geometry.height());
     return b;
+}
+
+void placeBefore(QPushButton* left, const QPushButton* right, QLabel* errorInfo)
+{
+    const int x = qMin(left->x(), right->x() - 10 - left->width());
+    left->move(x, left->y());
+    if (errorInfo)
+        errorInfo->resize(qMin(errorInfo->width(), x - 5 - errorInfo->x()), errorInfo->height());
 }
 
 QString secondaryButtonStyle()

@@ -51,6 +51,7 @@ inviteFor(const InviteFacts& facts, const ScheduledSlotLookup& listed, const Ser
         return meeting;
     meeting.startTime = utc8Text(source->start);
     meeting.duration = source->duration > 0 ? source->duration : 0;
+    meeting.scheduled = true;
     // The meeting's own password stays when the service has none to give.
     if (servicePassword)
         if (std::optional<std::string> password = servicePassword(facts.number))

@@ -1,39 +1,47 @@
 #include "ui/invite/UrlInvite.h"
 
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <cstdio>
 
 #include "base/Localization.h"
 #include "platform/Clipboard.h"
 #include "ui/Styles.h"
 #include "ui/invite/InviteDialog.h"
 #include "ui/invite/InvitePage.h"
+#include "ui/schedule/Invitation.h"
 
-QString meetingInvitationText(const QString& inviter,
-                              const QString& topic,
-                              const std::string& startTime,
-                              quint64 number,
-                              const std::string& password,
-                              const QString& link)
+namespace {
+
+// The dialog's start text is a wall clock already; seconds are optional.
+QDateTime wallClock(const std::string& text)
 {
-    const QString lineEnd = QStringLiteral("\r\n");
-    QString text;
-    if (!inviter.isEmpty())
-        text += LangFormat("msg.invite_welcome", inviter.toUtf8().constData()) + lineEnd + lineEnd;
-    if (!topic.isEmpty())
-        text += LangFormat("msg.invite_topic", topic.toUtf8().constData()) + lineEnd;
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
-    if (std::sscanf(startTime.c_str(), "%d-%d-%d %d:%d", &year, &month, &day, &hour, &minute) == 5)
-        text += LangFormat("msg.invite_datetime", year, month, day, hour, minute) + lineEnd + lineEnd;
-    text += LangFormat("msg.invite_meetingid", static_cast<unsigned long long>(number)) + lineEnd;
-    if (!password.empty())
-        text += LangFormat("msg.invite_password", password.c_str()) + lineEnd;
-    if (!link.isEmpty())
-        text += LangFormat("msg.invite_link", link.toUtf8().constData()) + lineEnd;
-    return text;
+    const QString t = QString::fromStdString(text).trimmed();
+    QDateTime time = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!time.isValid())
+        time = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm"));
+    time.setTimeSpec(Qt::UTC);
+    return time;
+}
+
+} // namespace
+
+InvitationParts invitationParts(const InviteDialog& dialog)
+{
+    InvitationParts parts;
+    parts.inviter = dialog.inviter();
+    parts.topic = dialog.topic();
+    parts.time = wallClock(dialog.startTime());
+    // Only a scheduled meeting has a length worth telling; an instant one runs as long as it runs.
+    if (dialog.scheduled())
+        parts.durationMinutes = dialog.duration();
+    parts.number = dialog.meetingNumber();
+    parts.password = QString::fromStdString(dialog.password());
+    parts.link = dialog.link();
+    parts.blankLineAfterPassword = false;
+    return parts;
 }
 
 UrlInvite::UrlInvite(InviteDialog* dialog)
@@ -60,6 +68,8 @@ UrlInvite::UrlInvite(InviteDialog* dialog)
     m_ok = invitepage::button(this, "pushButton_ok", QRect(450, 260, 120, 40), LangText("bol.finished"),
                               styles::primaryButton());
     m_errorInfo = invitepage::errorLabel(this);
+    invitepage::placeBefore(m_copyInvitation, m_ok, m_errorInfo);
+    m_url->resize(m_copy->x() + 1, m_url->height());
 
     m_timer = new QTimer(this);
     m_timer->setSingleShot(true);
@@ -91,8 +101,7 @@ void UrlInvite::on_pushButton_copyInvitation_clicked()
 {
     if (m_url->text().isEmpty())
         return;
-    const QString text = meetingInvitationText(m_dialog->inviter(), m_dialog->topic(), m_dialog->startTime(),
-                                               m_dialog->meetingNumber(), m_dialog->password(), m_dialog->link());
+    const QString text = invitationText(invitationParts(*m_dialog));
     if (platform::setClipboardText(text))
         showNotice(LangText("ui.link.invitation_copied"));
 }

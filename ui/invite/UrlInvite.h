@@ -5,19 +5,14 @@
 #include <string>
 
 class InviteDialog;
+struct InvitationParts;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
 
-// The invitation a user pastes into a chat or mail: greeting (when the inviter is known), topic,
-// time, meeting number, password, link; CR LF line ends.
-QString meetingInvitationText(const QString& inviter,
-                              const QString& topic,
-                              const std::string& startTime,
-                              quint64 number,
-                              const std::string& password,
-                              const QString& link);
+// The dialog's meeting as the invitation the link page copies: it ends with the link.
+InvitationParts invitationParts(const InviteDialog& dialog);
 
 // The link page of the invite dialog: the meeting link to copy, or the whole invitation.
 class UrlInvite : public QWidget

@@ -1,30 +1,51 @@
 #include "ui/schedule/Invitation.h"
 
+#include <QDir>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "base/Localization.h"
 
+QString invitationText(const InvitationParts& parts)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    QString text;
+    if (!parts.inviter.isEmpty())
+        text += LangFormat("msg.invite_welcome", parts.inviter.toUtf8().constData()) + crlf + crlf;
+    if (!parts.topic.isEmpty())
+        text += LangFormat("msg.invite_topic", parts.topic.toUtf8().constData()) + crlf;
+    const QDate day = parts.time.date();
+    const QTime clock = parts.time.time();
+    if (parts.time.isValid())
+        text +=
+            LangFormat("msg.invite_datetime", day.year(), day.month(), day.day(), clock.hour(), clock.minute()) + crlf;
+    if (parts.durationMinutes >= 0)
+        text += LangFormat("msg.invite_duration", parts.durationMinutes) + crlf;
+    if (parts.time.isValid() || parts.durationMinutes >= 0)
+        text += crlf;
+    text += LangFormat("msg.invite_meetingid", static_cast<unsigned long long>(parts.number)) + crlf;
+    if (!parts.password.isEmpty())
+        text += LangFormat("msg.invite_password", parts.password.toUtf8().constData()) + crlf;
+    if (!parts.link.isEmpty())
+        text += LangFormat("msg.invite_link", parts.link.toUtf8().constData()) + crlf;
+    if (parts.blankLineAfterPassword)
+        text += crlf;
+    return text;
+}
+
 QString invitationText(
     const QString& displayName, const QString& topic, qint64 startTime, quint64 meetingNumber, const QString& password)
 {
-    const QString crlf = QStringLiteral("\r\n");
-    QString text = LangFormat("msg.invite_welcome", displayName.toUtf8().constData()) + crlf + crlf;
-    if (!topic.isEmpty())
-        text += LangFormat("msg.invite_topic", topic.toUtf8().constData()) + crlf;
-    if (startTime > 0) {
-        // The schedule requests declare Asia/Shanghai, so the invitation speaks UTC+8.
-        const QDateTime t = QDateTime::fromSecsSinceEpoch(startTime + 8 * 3600, Qt::UTC);
-        text += LangFormat("msg.invite_datetime", t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
-                           t.time().minute()) +
-                crlf + crlf;
-    }
-    text += LangFormat("msg.invite_meetingid", static_cast<unsigned long long>(meetingNumber)) + crlf;
-    if (!password.isEmpty())
-        text += LangFormat("msg.invite_password", password.toUtf8().constData()) + crlf + crlf;
-    else
-        text += crlf;
-    return text;
+    InvitationParts parts;
+    parts.inviter = displayName;
+    parts.topic = topic;
+    // The schedule requests declare Asia/Shanghai, so the invitation speaks UTC+8.
+    if (startTime > 0)
+        parts.time = QDateTime::fromSecsSinceEpoch(startTime + 8 * 3600, Qt::UTC);
+    parts.number = meetingNumber;
+    parts.password = password;
+    return invitationText(parts);
 }
 
 namespace ical {
@@ -35,6 +56,70 @@ const char* const kDays[7] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
 QString utcText(const QDateTime& t)
 {
     return t.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+}
+
+QString wallText(const QDateTime& t)
+{
+    return t.toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
+}
+
+QString offsetText(int seconds)
+{
+    const QChar sign = seconds < 0 ? QLatin1Char('-') : QLatin1Char('+');
+    seconds = qAbs(seconds);
+    QString text = QStringLiteral("%1%2%3")
+                       .arg(sign)
+                       .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                       .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
+    if (seconds % 60)
+        text += QStringLiteral("%1").arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return text;
+}
+
+QDateTime firstMeeting(const Event& event)
+{
+    const Rule& r = *event.rule;
+    const QList<QDate> first =
+        recurrence::occurrenceDates(r.cycle, r.interval, r.weekdaysSundayFirst, event.start, r.endDate, 1);
+    return first.isEmpty() ? QDateTime() : QDateTime(first.first(), event.start.time(), Qt::LocalTime);
+}
+
+QDateTime seriesEnd(const Event& event)
+{
+    return QDateTime(event.rule->endDate, QTime(23, 59, 59), Qt::LocalTime);
+}
+
+// The observance in force at the first meeting and every change up to the last one, each as its
+// own sub-component, so a reader needs no rule of the zone's.
+QStringList timezoneLines(const QTimeZone& zone, const QDateTime& from, const QDateTime& until)
+{
+    QTimeZone::OffsetDataList changes;
+    const QTimeZone::OffsetData inForce = zone.previousTransition(from);
+    if (inForce.atUtc.isValid())
+        changes << inForce;
+    changes << zone.transitions(from, until);
+    QStringList lines;
+    lines << QStringLiteral("BEGIN:VTIMEZONE") << QStringLiteral("TZID:") + QString::fromUtf8(zone.id());
+    if (changes.isEmpty()) {
+        const int offset = zone.offsetFromUtc(from);
+        lines << QStringLiteral("BEGIN:STANDARD") << QStringLiteral("DTSTART:19700101T000000")
+              << QStringLiteral("TZOFFSETFROM:") + offsetText(offset)
+              << QStringLiteral("TZOFFSETTO:") + offsetText(offset) << QStringLiteral("END:STANDARD");
+    }
+    for (const QTimeZone::OffsetData& change : changes) {
+        const int before = zone.offsetFromUtc(change.atUtc.addSecs(-1));
+        const QString kind = change.daylightTimeOffset != 0 ? QStringLiteral("DAYLIGHT") : QStringLiteral("STANDARD");
+        lines << QStringLiteral("BEGIN:") + kind
+              // The change as the clock on the wall showed it just before.
+              << QStringLiteral("DTSTART:") + wallText(change.atUtc.addSecs(before))
+              << QStringLiteral("TZOFFSETFROM:") + offsetText(before)
+              << QStringLiteral("TZOFFSETTO:") + offsetText(change.offsetFromUtc);
+        if (!change.abbreviation.isEmpty())
+            lines << QStringLiteral("TZNAME:") + escapeText(change.abbreviation);
+        lines << QStringLiteral("END:") + kind;
+    }
+    lines << QStringLiteral("END:VTIMEZONE");
+    return lines;
 }
 
 QString monthDayRule(int day, int shift)
@@ -103,18 +188,32 @@ QByteArray foldLine(const QByteArray& line)
     return out + "\r\n";
 }
 
+std::optional<QTimeZone> seriesZone(const Event& event)
+{
+    if (!event.rule)
+        return std::nullopt;
+    const QDateTime first = firstMeeting(event);
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    if (!first.isValid() || !zone.isValid() || zone.id().isEmpty() || zone.id() == "UTC")
+        return std::nullopt;
+    // A zone that keeps one offset over the whole series (most of the year, or always) needs none.
+    if (zone.transitions(first, seriesEnd(event)).isEmpty())
+        return std::nullopt;
+    return zone;
+}
+
 QString ruleText(const Event& event)
 {
     if (!event.rule)
         return QString();
     const Rule& r = *event.rule;
-    const QList<QDate> first =
-        recurrence::occurrenceDates(r.cycle, r.interval, r.weekdaysSundayFirst, event.start, r.endDate, 1);
-    if (first.isEmpty())
+    const QDateTime firstLocal = firstMeeting(event);
+    if (!firstLocal.isValid())
         return QString();
-    const QDateTime firstLocal(first.first(), event.start.time(), Qt::LocalTime);
-    const int shift = int(firstLocal.date().daysTo(firstLocal.toUTC().date()));
-    const QString until = utcText(QDateTime(r.endDate, QTime(23, 59, 59), Qt::LocalTime));
+    // In the zone's own wall clock no meeting moves to another day.
+    const int shift = seriesZone(event) ? 0 : int(firstLocal.date().daysTo(firstLocal.toUTC().date()));
+    // UNTIL is in UTC either way, as a rule with a zoned start requires.
+    const QString until = utcText(seriesEnd(event));
     const int interval = qMax(1, r.interval);
     switch (r.cycle) {
     case recurrence::Cycle::Daily:
@@ -144,17 +243,25 @@ QByteArray calendarText(const Event& event)
         if (rule.isEmpty())
             return QByteArray();
         // The first meeting opens the series: a start on a day the rule skips is not a meeting.
-        const Rule& r = *event.rule;
-        start = QDateTime(
-            recurrence::occurrenceDates(r.cycle, r.interval, r.weekdaysSundayFirst, event.start, r.endDate, 1).first(),
-            event.start.time(), Qt::LocalTime);
+        start = firstMeeting(event);
     }
+    const QDateTime end = start.addSecs(qint64(qMax(0, event.durationMinutes)) * 60);
+    const std::optional<QTimeZone> zone = seriesZone(event);
     QStringList lines;
     lines << QStringLiteral("BEGIN:VCALENDAR") << QStringLiteral("VERSION:2.0")
-          << QStringLiteral("PRODID:-//VTX//Meetings//EN") << QStringLiteral("CALSCALE:GREGORIAN")
-          << QStringLiteral("BEGIN:VEVENT") << QStringLiteral("UID:") + escapeText(event.uid)
-          << QStringLiteral("DTSTAMP:") + utcText(event.stamp) << QStringLiteral("DTSTART:") + utcText(start)
-          << QStringLiteral("DTEND:") + utcText(start.addSecs(qint64(qMax(0, event.durationMinutes)) * 60));
+          << QStringLiteral("PRODID:-//VTX//Meetings//EN") << QStringLiteral("CALSCALE:GREGORIAN");
+    if (zone)
+        lines << timezoneLines(*zone, start, seriesEnd(event));
+    lines << QStringLiteral("BEGIN:VEVENT") << QStringLiteral("UID:") + escapeText(event.uid)
+          << QStringLiteral("DTSTAMP:") + utcText(event.stamp);
+    if (zone) {
+        // Every meeting of the series keeps the first one's wall-clock time across clock changes.
+        const QString tzid = QStringLiteral(";TZID=") + QString::fromUtf8(zone->id()) + QLatin1Char(':');
+        lines << QStringLiteral("DTSTART") + tzid + wallText(start.toTimeZone(*zone))
+              << QStringLiteral("DTEND") + tzid + wallText(end.toTimeZone(*zone));
+    } else {
+        lines << QStringLiteral("DTSTART:") + utcText(start) << QStringLiteral("DTEND:") + utcText(end);
+    }
     if (!rule.isEmpty())
         lines << QStringLiteral("RRULE:") + rule;
     lines << QStringLiteral("SUMMARY:") + escapeText(event.summary)
@@ -179,6 +286,14 @@ Event meetingEvent(const schedule::ItemInfo& item, const QString& invitation)
     event.description = invitation;
     event.url = item.joinUrl;
     return event;
+}
+
+QString suggestedCalendarPath(quint64 meetingNumber)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(QStringLiteral("meeting-%1.ics").arg(meetingNumber));
 }
 
 bool saveCalendarFile(const QString& path, const Event& event)

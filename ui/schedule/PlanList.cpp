@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTimer>
+#include <algorithm>
 
 #include "base/Localization.h"
 #include "base/MeetingNumber.h"
@@ -232,8 +233,20 @@ void PlanList::resetRows()
 
 QString PlanList::listedTopic(quint64 meetingNumber) const
 {
-    const std::optional<schedule::ItemInfo> item = schedule::itemInfoByNumber(m_workflow, m_listed, meetingNumber);
+    const std::optional<schedule::ItemInfo> item = listedMeeting(meetingNumber);
     return item ? item->topic : QString();
+}
+
+std::optional<schedule::ItemInfo> PlanList::listedMeeting(quint64 meetingNumber) const
+{
+    return schedule::itemInfoByNumber(m_workflow, m_listed, meetingNumber);
+}
+
+std::optional<schedule::ItemInfo> PlanList::startedMeeting() const
+{
+    if (m_started == 0 || std::find(m_listed.begin(), m_listed.end(), m_started) == m_listed.end())
+        return std::nullopt;
+    return schedule::itemInfo(m_workflow, m_started);
 }
 
 int PlanList::rowCount() const

@@ -4,8 +4,10 @@
 
 #include <QObject>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "sdk/ScheduleItems.h"
 #include "ui/schedule/MeetingsContext.h"
 
 class CSDKSheduleMeetingUIWorkFlow;
@@ -60,6 +62,9 @@ public:
 
     // A meeting of the last list by its number; empty when it is not listed.
     QString listedTopic(quint64 meetingNumber) const;
+    std::optional<schedule::ItemInfo> listedMeeting(quint64 meetingNumber) const;
+    // The row the running meeting was started from, while the list still holds it.
+    std::optional<schedule::ItemInfo> startedMeeting() const;
     int rowCount() const;
     ScheduleItem* row(int index) const;
 

@@ -56,6 +56,12 @@ ScheduleInfoDlg::ScheduleInfoDlg(const QString& displayName, int mode)
     tips->setText(LangText("ui.schedule.label_tips"));
     copy->setText(LangText("ui.schedule.pushButton_copy"));
     m_calendar->setText(LangText("ui.plan.calendar"));
+    // The pair stays centred when a caption needs more than the form's width.
+    const int copyWidth = styles::fittedWidth(copy, 131);
+    const int calendarWidth = styles::fittedWidth(m_calendar, 131);
+    const int left = (width() - copyWidth - 9 - calendarWidth) / 2;
+    copy->setGeometry(left, 370, copyWidth, 32);
+    m_calendar->setGeometry(left + copyWidth + 9, 370, calendarWidth, 32);
     QMetaObject::connectSlotsByName(this);
 }
 
@@ -94,9 +100,9 @@ bool ScheduleInfoDlg::saveCalendar(const QString& path) const
 
 void ScheduleInfoDlg::on_pushButton_calendar_clicked()
 {
-    const QString path = QFileDialog::getSaveFileName(this, LangText("ui.plan.calendar"),
-                                                      QStringLiteral("meeting-%1.ics").arg(m_item.number),
-                                                      QStringLiteral("iCalendar (*.ics)"));
+    const QString path =
+        QFileDialog::getSaveFileName(this, LangText("ui.plan.calendar"), ical::suggestedCalendarPath(m_item.number),
+                                     QStringLiteral("iCalendar (*.ics)"));
     if (!path.isEmpty() && !saveCalendar(path))
         MessageBox::show(this, MessageBox::Warning, LangText("ui.window"), LangText("msg.calendar_err"),
                          LangText("box.ok"));

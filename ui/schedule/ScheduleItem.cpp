@@ -207,9 +207,9 @@ bool ScheduleItem::saveCalendar(const QString& path) const
 
 void ScheduleItem::on_calendar_clicked()
 {
-    const QString path = QFileDialog::getSaveFileName(window(), LangText("ui.plan.calendar"),
-                                                      QStringLiteral("meeting-%1.ics").arg(m_meetingJoinID),
-                                                      QStringLiteral("iCalendar (*.ics)"));
+    const QString path =
+        QFileDialog::getSaveFileName(window(), LangText("ui.plan.calendar"),
+                                     ical::suggestedCalendarPath(m_meetingJoinID), QStringLiteral("iCalendar (*.ics)"));
     if (!path.isEmpty() && !saveCalendar(path))
         MessageBox::show(window(), MessageBox::Warning, LangText("ui.window"), LangText("msg.calendar_err"),
                          LangText("box.ok"));

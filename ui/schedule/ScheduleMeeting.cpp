@@ -224,7 +224,8 @@ void ScheduleMeeting::buildForm()
     rows->addStretch();
 
     // Everything below the recurrence rows moves down while they are shown.
-    m_lower = make<QWidget>(this, "widget_lower", 0, kLowerTop, 600, 360);
+    // Tall enough for the options pushed down by the password row, buttons included.
+    m_lower = make<QWidget>(this, "widget_lower", 0, kLowerTop, 600, 400);
     lineLabel(m_lower, "label_line2", 0);
     make<QLabel>(m_lower, "label_video", 40, 15, 105, 25);
     make<QLabel>(m_lower, "label_host", 150, 15, 80, 25);
@@ -317,7 +318,8 @@ void ScheduleMeeting::applyTexts()
         {"checkBox_muteJoin", "ui.plan.checkBox_muteJoin"},
         {"checkBox_autoRecord", "ui.plan.checkBox_autoRecord"},
         {"pushButton_cancel", "box.cancel"},
-        {"pushButton_ok", "ui.plan.btn_ok"},
+        // An edit saves the meeting; "Schedule" would read as making a second one.
+        {"pushButton_ok", m_bEdit ? "ui.plan.save" : "ui.plan.btn_ok"},
     };
     for (const auto& [name, key] : texts) {
         QWidget* w = findChild<QWidget*>(QString::fromLatin1(name));
@@ -333,6 +335,15 @@ void ScheduleMeeting::applyTexts()
     m_cycleBox->adjustSize();
     const int summaryX = qMax(242, m_cycleBox->x() + m_cycleBox->width() + 8);
     m_summary->setGeometry(summaryX, 216, 593 - summaryX, 30);
+    // The buttons grow to the left when a caption needs more than the form's 81 pixels at the
+    // button style's padding ("Schedule" does); the message line gives way.
+    int left = 401 + 9;
+    for (QPushButton* b : {m_ok, m_cancel}) {
+        const int width = styles::fittedWidth(b, 81);
+        left -= width + 9;
+        b->setGeometry(left, b->y(), width, b->height());
+    }
+    m_errInfo->setGeometry(m_errInfo->x(), m_errInfo->y(), left - 5 - m_errInfo->x(), m_errInfo->height());
     m_cycleCombo->setItemText(0, LangText("ui.plan.daily"));
     m_cycleCombo->setItemText(1, LangText("ui.plan.weekly"));
     m_cycleCombo->setItemText(2, LangText("ui.plan.monthly"));
