@@ -24,6 +24,7 @@
 #include "sdk/MeetingControls.h"
 #include "sdk/OrvoAuth.h"
 #include "sdk/RecordingFolder.h"
+#include "ui/Accessible.h"
 #include "ui/ClickableLabel.h"
 #include "ui/MainWindowForm.h"
 #include "ui/ShellHost.h"
@@ -89,6 +90,13 @@ void SignInPages::applyTexts()
     m_ui.label_code->setText(LangText("ui.label_code"));
     m_ui.getVCode->setText(LangText("ui.btn_getCode"));
     m_ui.verification->setText(LangText("ui.btn_verification"));
+
+    for (ClickableLabel* back : {m_ui.backHomeL, m_ui.backHomeV})
+        accessible::name(back, LangText("ui.a11y.back"));
+    accessible::label(m_ui.label_account, m_ui.userAccount);
+    accessible::label(m_ui.label_password, m_ui.userPassword);
+    accessible::label(m_ui.label_phone, m_ui.phoneNumber, LangText("ui.label_tips"));
+    accessible::label(m_ui.label_code, m_ui.VCode);
 }
 
 // ---- account sign-in ----

@@ -14,6 +14,7 @@
 #include "net/MeetingApi.h"
 #include "net/ServiceRequest.h"
 #include "sdk/ScheduleItems.h"
+#include "ui/Accessible.h"
 #include "ui/Styles.h"
 #include "ui/schedule/MeetingsContext.h"
 
@@ -114,6 +115,13 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
         else if (auto* button = qobject_cast<QAbstractButton*>(w))
             button->setText(LangText(key));
     }
+
+    accessible::label(pmiLabel, m_pmi);
+    for (QRadioButton* b : {m_hostOpen, m_hostClose})
+        b->setAccessibleDescription(LangText("ui.plan.label_host"));
+    for (QRadioButton* b : {m_attendeeOpen, m_attendeeClose})
+        b->setAccessibleDescription(LangText("ui.plan.label_attendee"));
+    accessible::name(m_password, LangText("ui.plan.checkBox_set_pwd"), LangText("ui.pwd_pmi"));
 
     connect(this, &EditMyPMI::notifyFillPMI, this, &EditMyPMI::on_notifyFillPMI);
     connect(m_pmi, &QLineEdit::textChanged, this, &EditMyPMI::on_editMeetingID);

@@ -7,6 +7,7 @@
 
 #include "base/Localization.h"
 #include "platform/Clipboard.h"
+#include "ui/Accessible.h"
 #include "ui/MessageBox.h"
 #include "ui/Styles.h"
 #include "ui/schedule/Invitation.h"
@@ -56,6 +57,7 @@ ScheduleInfoDlg::ScheduleInfoDlg(const QString& displayName, int mode)
     tips->setText(LangText("ui.schedule.label_tips"));
     copy->setText(LangText("ui.schedule.pushButton_copy"));
     m_calendar->setText(LangText("ui.plan.calendar"));
+    accessible::label(tips, m_text);
     QMetaObject::connectSlotsByName(this);
 }
 

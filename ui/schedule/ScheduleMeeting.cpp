@@ -18,6 +18,7 @@
 #include "net/MeetingApi.h"
 #include "net/ServiceRequest.h"
 #include "sdk/ScheduleItems.h"
+#include "ui/Accessible.h"
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"
 #include "ui/schedule/MeetingsContext.h"
@@ -336,6 +337,28 @@ void ScheduleMeeting::applyTexts()
     m_cycleCombo->setItemText(0, LangText("ui.plan.daily"));
     m_cycleCombo->setItemText(1, LangText("ui.plan.weekly"));
     m_cycleCombo->setItemText(2, LangText("ui.plan.monthly"));
+    applyAccessibleNames();
+}
+
+void ScheduleMeeting::applyAccessibleNames()
+{
+    const auto label = [this](const char* name) { return findChild<QLabel*>(QString::fromLatin1(name)); };
+    accessible::label(label("label_topic"), m_topic);
+    accessible::label(label("label_start"), m_date);
+    accessible::name(m_time, label("label_start")->text());
+    accessible::label(label("label_end"), m_hours, LangText("ui.plan.label_hour"));
+    accessible::name(m_minutes, LangText("ui.plan.label_end"), LangText("ui.plan.label_minute"));
+    accessible::label(label("label_cycle"), m_cycleCombo);
+    accessible::label(label("label_slot"), m_slotCombo);
+    accessible::label(label("label_end_date"), m_endDate);
+    for (QPushButton* day : m_dayButtons)
+        day->setAccessibleDescription(LangText("ui.plan.label_occur"));
+    // "On" and "Off" alone tell a listener nothing: the row's label is their description.
+    for (QRadioButton* b : {m_hostOpen, m_hostClose})
+        b->setAccessibleDescription(LangText("ui.plan.label_host"));
+    for (QRadioButton* b : {m_attendeeOpen, m_attendeeClose})
+        b->setAccessibleDescription(LangText("ui.plan.label_attendee"));
+    accessible::name(m_password, LangText("ui.plan.checkBox_set_pwd"), LangText("ui.pwd_pmi"));
 }
 
 void ScheduleMeeting::setupNewMeeting()

@@ -1,0 +1,91 @@
+// The dialogs in both languages: a name for every control, and every pack text fits.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QTest>
+#include <memory>
+
+#include "PackFixture.h"
+#include "WidgetAudit.h"
+#include "schedule/FakeContext.h"
+#include "ui/AboutDlg.h"
+#include "ui/ModifyPassword.h"
+#include "ui/UpgradeDlg.h"
+#include "ui/invite/InviteDialog.h"
+#include "ui/schedule/EditMyPMI.h"
+#include "ui/schedule/ScheduleInfoDlg.h"
+#include "ui/schedule/ScheduleMeeting.h"
+
+namespace {
+
+using Dialogs = PackFixture;
+
+void expectNamedAndFitting(QWidget* dialog)
+{
+    dialog->show();
+    EXPECT_EQ(audit::unnamedControls(dialog), QStringList()) << dialog->objectName().toStdString();
+    EXPECT_EQ(audit::cutTexts(dialog), QStringList()) << dialog->objectName().toStdString();
+}
+
+} // namespace
+
+TEST_P(Dialogs, AccountDialogsNameEveryControlAndFitTheirTexts)
+{
+    AboutDlg about(nullptr);
+    expectNamedAndFitting(&about);
+    EXPECT_EQ(about.size(), QSize(480, 240));
+
+    ModifyPassword password(QStringLiteral("demo@vtx.local"), QStringLiteral("10001"));
+    expectNamedAndFitting(&password);
+    for (const auto& [field, key] : {std::pair<const char*, const char*>{"curPassword", "ui.pwd.label_curpwd"},
+                                     {"newPassword", "ui.pwd.label_newpwd"},
+                                     {"comfirmPassword", "ui.pwd.label_comfirmpwd"}})
+        EXPECT_EQ(audit::accessibleName(password.findChild<QWidget*>(QString::fromLatin1(field))), LangText(key))
+            << field;
+
+    UpgradeDlg upgrade("https://127.0.0.1:9/vtx.deb", "1. Faster\n2. Safer");
+    expectNamedAndFitting(&upgrade);
+    EXPECT_EQ(audit::accessibleName(upgrade.findChild<QWidget*>(QStringLiteral("textEdit"))),
+              LangText("ui.label_readme"));
+}
+
+TEST_P(Dialogs, SchedulingDialogsNameEveryControlAndFitTheirTexts)
+{
+    FakeContext context;
+    context.pmi = 1234567890;
+    ScheduleMeeting schedule(nullptr, &context, false, 0, 0, nullptr, false);
+    schedule.show();
+    // The recurrence rows show only for a recurring meeting; the weekday row only for a weekly one.
+    schedule.findChild<QCheckBox*>(QStringLiteral("checkBox_cycle"))->setChecked(true);
+    schedule.findChild<QComboBox*>(QStringLiteral("comboBox_cycle"))->setCurrentIndex(1);
+    expectNamedAndFitting(&schedule);
+    EXPECT_EQ(audit::accessibleName(schedule.findChild<QWidget*>(QStringLiteral("lineEdit_topic"))),
+              LangText("ui.plan.label_topic"));
+    EXPECT_EQ(audit::accessibleName(schedule.findChild<QWidget*>(QStringLiteral("comboBox_cycle"))),
+              LangText("ui.plan.label_cycle"));
+
+    EditMyPMI pmi(nullptr, &context);
+    expectNamedAndFitting(&pmi);
+    EXPECT_EQ(audit::accessibleName(pmi.findChild<QWidget*>(QStringLiteral("myPMI"))), LangText("ui.myselfTag"));
+
+    for (int mode : {0, 1, 2}) {
+        ScheduleInfoDlg result(QStringLiteral("Alice"), mode);
+        expectNamedAndFitting(&result);
+    }
+}
+
+TEST_P(Dialogs, InviteDialogNamesEveryControlAndFitsItsTexts)
+{
+    InviteMeeting meeting;
+    meeting.number = 12345678901;
+    meeting.joinUrl = QStringLiteral("https://join.example.com/j/12345678901");
+    meeting.topic = QStringLiteral("Weekly");
+    InviteDialog invite(nullptr, meeting);
+    expectNamedAndFitting(&invite);
+    for (const char* tab : {"label_email", "label_weixin", "label_link"})
+        EXPECT_FALSE(audit::accessibleName(invite.findChild<QWidget*>(QString::fromLatin1(tab))).isEmpty()) << tab;
+    EXPECT_EQ(audit::accessibleName(invite.findChild<QWidget*>(QStringLiteral("lineEdit_URL"))),
+              LangText("ui.link.label_tips"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPacks, Dialogs, ::testing::Values(0, 1), languageName);
