@@ -97,7 +97,7 @@ TEST_F(BadPack, DialogsKeepTheirSizesAndTheirWidgetsInside)
     context.pmi = 1234567890;
     ScheduleMeeting schedule(nullptr, &context, false, 0, 0, nullptr, false);
     schedule.show();
-    schedule.findChild<QCheckBox*>(QStringLiteral("checkBox_cycle"))->setChecked(true);
+    schedule.findChild<QCheckBox*>(QStringLiteral("checkBox_cycle"))->click();
     schedule.findChild<QComboBox*>(QStringLiteral("comboBox_cycle"))->setCurrentIndex(1);
     expectIntact(&schedule, schedule.size());
     EXPECT_LE(schedule.width(), 600);

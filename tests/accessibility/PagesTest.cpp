@@ -59,9 +59,8 @@ TEST_P(Pages, EveryFocusableControlHasANameFromThePack)
         EXPECT_EQ(audit::accessibleName(child<QWidget>(name)), expected) << name;
     }
     // The verification tip tells what the phone number is for.
-    EXPECT_FALSE(QAccessible::queryAccessibleInterface(child<QWidget>("phoneNumber"))
-                     ->text(QAccessible::Description)
-                     .isEmpty());
+    EXPECT_FALSE(
+        QAccessible::queryAccessibleInterface(child<QWidget>("phoneNumber"))->text(QAccessible::Description).isEmpty());
 }
 
 TEST_P(Pages, HistoryPopupNamesItsListAndLink)

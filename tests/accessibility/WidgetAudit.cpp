@@ -42,8 +42,7 @@ bool isPartOfAnother(const QWidget* w, const QWidget* root)
 QString plainText(const QLabel* label)
 {
     const QString text = label->text();
-    if (label->textFormat() == Qt::RichText ||
-        (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
+    if (label->textFormat() == Qt::RichText || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
         QTextDocument doc;
         doc.setHtml(text);
         return doc.toPlainText();
@@ -68,12 +67,14 @@ QSize inkSize(const QFontMetrics& fm, const QString& text)
 
 QString tooSmall(const QWidget* w, const QString& text, QSize needed, QSize room)
 {
-    return QStringLiteral("%1: \"%2\" needs %3x%4, has %5x%6")
+    return QStringLiteral("%1 %7x%8: \"%2\" needs %3x%4, has %5x%6")
         .arg(describe(w), text.left(60))
         .arg(needed.width())
         .arg(needed.height())
         .arg(room.width())
-        .arg(room.height());
+        .arg(room.height())
+        .arg(w->width())
+        .arg(w->height());
 }
 
 void checkLabel(const QLabel* label, QStringList& cut)

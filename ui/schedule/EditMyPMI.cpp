@@ -60,12 +60,12 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
         line->setScaledContents(true);
     }
     make<QLabel>(this, "label_video", 20, 115, 120, 25);
-    make<QLabel>(this, "label_host", 150, 115, 80, 25);
-    m_hostOpen = make<QRadioButton>(this, "host_open", 240, 115, 90, 25);
-    m_hostClose = make<QRadioButton>(this, "host_close", 340, 115, 90, 25);
-    make<QLabel>(this, "label_attendee", 150, 150, 80, 25);
-    m_attendeeOpen = make<QRadioButton>(this, "attendee_open", 240, 150, 90, 25);
-    m_attendeeClose = make<QRadioButton>(this, "attendee_close", 340, 150, 90, 25);
+    make<QLabel>(this, "label_host", 150, 115, 104, 25);
+    m_hostOpen = make<QRadioButton>(this, "host_open", 256, 115, 90, 25);
+    m_hostClose = make<QRadioButton>(this, "host_close", 356, 115, 90, 25);
+    make<QLabel>(this, "label_attendee", 150, 150, 104, 25);
+    m_attendeeOpen = make<QRadioButton>(this, "attendee_open", 256, 150, 90, 25);
+    m_attendeeClose = make<QRadioButton>(this, "attendee_close", 356, 150, 90, 25);
     auto* hostGroup = new QButtonGroup(this);
     hostGroup->addButton(m_hostOpen);
     hostGroup->addButton(m_hostClose);
@@ -80,9 +80,9 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
     m_password->setStyleSheet(QString::fromLatin1(kFieldStyle));
     m_password->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9a-zA-Z]+$")), m_password));
-    m_preJoin = make<QCheckBox>(this, "checkBox_preJoin", 20, 290, 331, 21);
-    m_muteJoin = make<QCheckBox>(this, "checkBox_muteJoin", 20, 330, 331, 21);
-    m_autoRecord = make<QCheckBox>(this, "checkBox_autoRecord", 20, 370, 331, 21);
+    m_preJoin = make<QCheckBox>(this, "checkBox_preJoin", 20, 290, 440, 21);
+    m_muteJoin = make<QCheckBox>(this, "checkBox_muteJoin", 20, 330, 440, 21);
+    m_autoRecord = make<QCheckBox>(this, "checkBox_autoRecord", 20, 370, 440, 21);
     m_errInfo = make<QLabel>(this, "label_errInfo", 10, 405, 391, 31);
     m_errInfo->setStyleSheet(QStringLiteral("color:red"));
     m_errInfo->setWordWrap(true);
