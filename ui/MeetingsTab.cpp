@@ -113,8 +113,8 @@ void MeetingsTab::applyTexts()
     accessible::name(m_ui.settingsButton, LangText("ui.a11y.settings"));
     accessible::name(m_ui.accountIcon, LangText("ui.a11y.account"));
     accessible::name(m_ui.label_pop, LangText("ui.a11y.account"));
-    // The name itself is read from the label; until the profile arrives it is empty.
-    accessible::name(m_ui.myDisplayName, LangText("ui.a11y.account"));
+    // Until the profile arrives the name label is empty; the profile then names it (showDisplayName).
+    accessible::name(m_ui.myDisplayName, LangText("ui.a11y.account"), LangText("ui.a11y.account"));
     accessible::name(m_ui.homePageBtn, LangText("ui.a11y.home_tab"));
     accessible::name(m_ui.meetingsPageBtn, LangText("ui.a11y.meetings_tab"));
     accessible::name(m_ui.refreshList, LangText("ui.a11y.refresh"));

@@ -261,6 +261,8 @@ void SignInPages::showDisplayName()
     const int width = metrics.horizontalAdvance(elided) + 10;
     m_ui.myDisplayName->setFont(font);
     m_ui.myDisplayName->setText(elided);
+    if (!name.isEmpty())
+        m_ui.myDisplayName->setAccessibleName(name); // the whole name, not the cut one shown
     m_ui.myDisplayName->setFixedWidth(width);
     m_ui.label_pop->setGeometry(m_ui.myDisplayName->x() + width, 39, 10, 6);
 }

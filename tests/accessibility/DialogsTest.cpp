@@ -13,9 +13,11 @@
 #include "ui/AboutDlg.h"
 #include "ui/ModifyPassword.h"
 #include "ui/UpgradeDlg.h"
+#include "ui/VideoItem.h"
 #include "ui/invite/InviteDialog.h"
 #include "ui/schedule/EditMyPMI.h"
 #include "ui/schedule/ScheduleInfoDlg.h"
+#include "ui/schedule/ScheduleItem.h"
 #include "ui/schedule/ScheduleMeeting.h"
 
 namespace {
@@ -99,6 +101,26 @@ TEST_P(Dialogs, InviteDialogNamesEveryControlAndFitsItsTexts)
         EXPECT_FALSE(audit::accessibleName(invite.findChild<QWidget*>(QString::fromLatin1(tab))).isEmpty()) << tab;
     EXPECT_EQ(audit::accessibleName(invite.findChild<QWidget*>(QStringLiteral("lineEdit_URL"))),
               LangText("ui.link.label_tips"));
+}
+
+TEST_P(Dialogs, ListRowsNameEveryButtonAndFitTheirTexts)
+{
+    FakeContext context;
+    ScheduleItem plan(&context, nullptr);
+    schedule::ItemInfo item;
+    item.uniqueId = 900;
+    item.number = 12345678901;
+    item.topic = QStringLiteral("Design review");
+    item.startTime = QDateTime(QDate(2031, 9, 30), QTime(23, 0)).toSecsSinceEpoch();
+    item.durationMinutes = 90;
+    plan.setMeeting(item, 900);
+    plan.showButtons(true);
+    expectNamedAndFitting(&plan);
+
+    VideoItem recording;
+    recording.setData("Design review", "2031-09-30 23:00:00", "/tmp/recordings/design");
+    recording.showControls(true);
+    expectNamedAndFitting(&recording);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPacks, Dialogs, ::testing::Values(0, 1), languageName);

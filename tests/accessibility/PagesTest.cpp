@@ -1,12 +1,17 @@
 // The main window's pages in both languages: what a screen reader says for each control, and
 // whether every pack text fits where it is shown.
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <utility>
 
 #include "PackFixture.h"
 #include "WidgetAudit.h"
+#include "base/Settings.h"
 #include "ui/HistoryMeetings.h"
 
 namespace {
@@ -61,6 +66,42 @@ TEST_P(Pages, EveryFocusableControlHasANameFromThePack)
     // The verification tip tells what the phone number is for.
     EXPECT_FALSE(
         QAccessible::queryAccessibleInterface(child<QWidget>("phoneNumber"))->text(QAccessible::Description).isEmpty());
+}
+
+TEST_P(Pages, SignedInMainPageNamesTheUserAndEveryMenuEntry)
+{
+    settings::writeVerification(QString::fromLatin1(vtxtest::VtxService::DemoAccount()));
+    ASSERT_TRUE(waitForAuthentication());
+    child<QPushButton>("loginButton")->click();
+    child<QLineEdit>("userAccount")->setText(QString::fromLatin1(vtxtest::VtxService::DemoAccount()));
+    child<QLineEdit>("userPassword")->setText(QString::fromLatin1(vtxtest::VtxService::DemoPassword()));
+    child<QPushButton>("loginMeeting")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page("mainWidget")->isVisible(); }, 20000));
+    auto* name = child<QLabel>("myDisplayName");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !name->text().isEmpty(); }, 20000));
+
+    // A reader says the whole name, also where the label shows it cut.
+    EXPECT_TRUE(audit::accessibleName(name).startsWith(name->text().remove(QChar(0x2026))));
+    EXPECT_EQ(audit::unnamedControls(page("mainWidget")), QStringList());
+    EXPECT_EQ(audit::cutTexts(page("mainWidget")), QStringList());
+
+    QStringList entries;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        auto* menu = qobject_cast<QMenu*>(top);
+        if (!menu)
+            continue;
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(menu);
+        for (int i = 0; i < iface->childCount(); ++i) {
+            QAccessibleInterface* entry = iface->child(i);
+            if (entry->role() == QAccessible::Separator)
+                continue;
+            EXPECT_FALSE(entry->text(QAccessible::Name).isEmpty()) << menu->objectName().toStdString() << " #" << i;
+            entries << entry->text(QAccessible::Name);
+        }
+    }
+    for (const char* key : {"ui.menu.update", "ui.menu.pwd", "ui.menu.about", "ui.menu.exit", "ui.language",
+                            "ui.menu.chinese", "ui.menu.english"})
+        EXPECT_TRUE(entries.contains(LangText(key))) << key;
 }
 
 TEST_P(Pages, HistoryPopupNamesItsListAndLink)
