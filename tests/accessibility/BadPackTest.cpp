@@ -6,11 +6,11 @@
 #include <QFile>
 #include <QTest>
 
+#include "PackFixture.h"
 #include "WidgetAudit.h"
 #include "schedule/FakeContext.h"
 #include "support/TestEnvironment.h"
 #include "ui/AboutDlg.h"
-#include "ui/ClientFixture.h"
 #include "ui/ModifyPassword.h"
 #include "ui/UpgradeDlg.h"
 #include "ui/schedule/EditMyPMI.h"
@@ -61,6 +61,12 @@ protected:
         Localization::Instance()->resetForTest();
         ASSERT_EQ(Localization::Instance()->Load(1, pack), 0);
         ASSERT_GE(LangText("ui.loginButton").size(), 1000);
+        useApplicationStyleSheet(true);
+    }
+    void TearDown() override
+    {
+        ClientFixture::TearDown();
+        useApplicationStyleSheet(false);
     }
 };
 

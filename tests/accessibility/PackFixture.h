@@ -1,7 +1,17 @@
 #pragma once
 // A client test run once with each language pack.
 
+#include <QApplication>
+#include <QFile>
+
 #include "ui/ClientFixture.h"
+
+// The style sheet VTX applies at start-up: its fonts and paddings decide what fits.
+inline void useApplicationStyleSheet(bool on)
+{
+    QFile qss(QStringLiteral(":/QSS/res/style.qss"));
+    qApp->setStyleSheet(on && qss.open(QIODevice::ReadOnly) ? QString::fromUtf8(qss.readAll()) : QString());
+}
 
 class PackFixture : public ClientFixture, public ::testing::WithParamInterface<int>
 {
@@ -15,6 +25,12 @@ protected:
         const QString pack = GetParam() == 0 ? QStringLiteral("zh_CN.ini") : QStringLiteral("en_US.ini");
         ASSERT_EQ(Localization::Instance()->Load(GetParam(), platform::programFolder() + pack), 0);
         settings::writeLanguageId(GetParam());
+        useApplicationStyleSheet(true);
+    }
+    void TearDown() override
+    {
+        ClientFixture::TearDown();
+        useApplicationStyleSheet(false);
     }
 };
 
