@@ -7,6 +7,7 @@
 
 #include "base/Localization.h"
 #include "base/MeetingNumber.h"
+#include "ui/Accessible.h"
 #include "ui/ClickableLabel.h"
 #include "ui/HistoryItem.h"
 #include "ui/MainWindow.h"
@@ -34,6 +35,7 @@ HistoryMeetings::HistoryMeetings(int entries, MainWindow* mainWindow)
     m_listWidget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Every row has the same height, so the list need not ask each row for its size.
     m_listWidget->setUniformItemSizes(true);
+    accessible::name(m_listWidget, LangText("ui.a11y.history"));
 
     m_clearup = new ClickableLabel(this);
     m_clearup->setObjectName(QStringLiteral("clearup"));

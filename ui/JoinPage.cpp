@@ -16,6 +16,7 @@
 #include "sdk/MeetingControls.h"
 #include "sdk/MeetingEvent.h"
 #include "sdk/OrvoAuth.h"
+#include "ui/Accessible.h"
 #include "ui/ClickableLabel.h"
 #include "ui/HistoryMeetings.h"
 #include "ui/MainWindow.h"
@@ -69,6 +70,11 @@ void JoinPage::applyTexts()
     m_ui.label_meetingid->setText(LangText("ui.label_meetingid"));
     m_ui.label_nickname->setText(LangText("ui.label_nickname"));
     m_ui.joinMeeting->setText(LangText("ui.joinMeeting"));
+
+    accessible::name(m_ui.backHomeJ, LangText("ui.a11y.back"));
+    accessible::label(m_ui.label_meetingid, m_ui.meetingID);
+    accessible::label(m_ui.label_nickname, m_ui.userName);
+    accessible::name(m_ui.popupHistory, LangText("ui.a11y.history"));
 }
 
 void JoinPage::fillEmptyNickname()

@@ -36,7 +36,7 @@ void MainWindowForm::setupUi(QMainWindow* window)
     // Home page: 680 x 420.
     homeWidget = page(horizontalWidget_app, "homeWidget", 680, 420);
     loading = make<QLabel>(homeWidget, "loading", 324, 300, 32, 32);
-    label_offline = make<QLabel>(homeWidget, "label_offline", 90, 340, 500, 40);
+    label_offline = make<QLabel>(homeWidget, "label_offline", 90, 340, 500, 46);
     label_offline->setAlignment(Qt::AlignCenter);
     label_offline->setWordWrap(true);
     label_offline->hide();
@@ -52,55 +52,64 @@ void MainWindowForm::setupUi(QMainWindow* window)
     backHomeL = make<ClickableLabel>(loginWidget, "backHomeL", 16, 16, 24, 24);
     label_login = make<QLabel>(loginWidget, "label_login", 190, 50, 300, 36);
     label_login->setAlignment(Qt::AlignCenter);
-    label_account = make<QLabel>(loginWidget, "label_account", 150, 112, 80, 32);
+    label_account = make<QLabel>(loginWidget, "label_account", 100, 112, 130, 32);
     userAccount = make<QLineEdit>(loginWidget, "userAccount", 240, 112, 280, 32);
     label_editline_1 = make<QLabel>(loginWidget, "label_editline_1", 240, 144, 280, 2);
-    label_password = make<QLabel>(loginWidget, "label_password", 150, 160, 80, 32);
+    label_password = make<QLabel>(loginWidget, "label_password", 100, 160, 130, 32);
     userPassword = make<QLineEdit>(loginWidget, "userPassword", 240, 160, 280, 32);
     userPassword->setEchoMode(QLineEdit::Password);
     label_editline_2 = make<QLabel>(loginWidget, "label_editline_2", 240, 192, 280, 2);
+    for (QLabel* l : {label_account, label_password})
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     memoryUser = make<QCheckBox>(loginWidget, "memoryUser", 240, 204, 280, 24);
-    loginError = make<QLabel>(loginWidget, "loginError", 240, 232, 280, 20);
-    loginMeeting = make<QPushButton>(loginWidget, "loginMeeting", 240, 260, 280, 40);
-    logining = make<QLabel>(loginWidget, "logining", 364, 312, 32, 32);
+    loginError = make<QLabel>(loginWidget, "loginError", 240, 230, 280, 44);
+    loginMeeting = make<QPushButton>(loginWidget, "loginMeeting", 240, 274, 280, 40);
+    logining = make<QLabel>(loginWidget, "logining", 364, 324, 32, 32);
 
     // Phone verification page.
     verificationWidget = page(horizontalWidget_app, "verificationWidget", 680, 420);
     backHomeV = make<ClickableLabel>(verificationWidget, "backHomeV", 16, 16, 24, 24);
-    label_verification = make<QLabel>(verificationWidget, "label_verification", 190, 40, 300, 36);
+    label_verification = make<QLabel>(verificationWidget, "label_verification", 190, 36, 300, 36);
     label_verification->setAlignment(Qt::AlignCenter);
-    label_verification_tips = make<QLabel>(verificationWidget, "label_verification_tips", 150, 80, 380, 24);
+    label_verification_tips = make<QLabel>(verificationWidget, "label_verification_tips", 100, 72, 480, 44);
     label_verification_tips->setAlignment(Qt::AlignCenter);
     label_verification_tips->setWordWrap(true);
-    label_phone = make<QLabel>(verificationWidget, "label_phone", 150, 116, 80, 32);
-    phoneNumber = make<QLineEdit>(verificationWidget, "phoneNumber", 240, 116, 180, 32);
-    getVCode = make<ClickableLabel>(verificationWidget, "getVCode", 424, 116, 96, 32);
+    label_phone = make<QLabel>(verificationWidget, "label_phone", 100, 116, 130, 32);
+    phoneNumber = make<QLineEdit>(verificationWidget, "phoneNumber", 240, 116, 160, 32);
+    getVCode = make<ClickableLabel>(verificationWidget, "getVCode", 400, 116, 120, 32);
     getVCode->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label_editline_5 = make<QLabel>(verificationWidget, "label_editline_5", 240, 148, 280, 2);
-    label_code = make<QLabel>(verificationWidget, "label_code", 150, 164, 80, 32);
+    label_code = make<QLabel>(verificationWidget, "label_code", 100, 164, 130, 32);
     VCode = make<QLineEdit>(verificationWidget, "VCode", 240, 164, 280, 32);
     label_editline_6 = make<QLabel>(verificationWidget, "label_editline_6", 240, 196, 280, 2);
-    verificationError = make<QLabel>(verificationWidget, "verificationError", 240, 210, 280, 20);
-    verification = make<QPushButton>(verificationWidget, "verification", 240, 246, 280, 40);
-    waiting = make<QLabel>(verificationWidget, "waiting", 364, 298, 32, 32);
+    for (QLabel* l : {label_phone, label_code})
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    verificationError = make<QLabel>(verificationWidget, "verificationError", 240, 202, 280, 44);
+    verification = make<QPushButton>(verificationWidget, "verification", 240, 250, 280, 40);
+    waiting = make<QLabel>(verificationWidget, "waiting", 364, 302, 32, 32);
 
     // Join page.
     joinWidget = page(horizontalWidget_app, "joinWidget", 680, 420);
     backHomeJ = make<ClickableLabel>(joinWidget, "backHomeJ", 16, 16, 24, 24);
     label_join = make<QLabel>(joinWidget, "label_join", 190, 50, 300, 36);
     label_join->setAlignment(Qt::AlignCenter);
-    label_share_tips = make<QLabel>(joinWidget, "label_share_tips", 150, 88, 380, 20);
+    label_share_tips = make<QLabel>(joinWidget, "label_share_tips", 100, 88, 480, 20);
     label_share_tips->setAlignment(Qt::AlignCenter);
-    label_meetingid = make<QLabel>(joinWidget, "label_meetingid", 150, 112, 80, 32);
+    label_meetingid = make<QLabel>(joinWidget, "label_meetingid", 100, 112, 130, 32);
     meetingID = make<QLineEdit>(joinWidget, "meetingID", 240, 112, 252, 32);
     popupHistory = make<QPushButton>(joinWidget, "popupHistory", 494, 116, 26, 24);
     label_editline_3 = make<QLabel>(joinWidget, "label_editline_3", 240, 144, 280, 2);
-    label_nickname = make<QLabel>(joinWidget, "label_nickname", 150, 160, 80, 32);
+    label_nickname = make<QLabel>(joinWidget, "label_nickname", 100, 160, 130, 32);
     userName = make<QLineEdit>(joinWidget, "userName", 240, 160, 280, 32);
     label_editline_4 = make<QLabel>(joinWidget, "label_editline_4", 240, 192, 280, 2);
-    joinError = make<QLabel>(joinWidget, "joinError", 240, 212, 280, 20);
-    joinMeeting = make<QPushButton>(joinWidget, "joinMeeting", 240, 246, 280, 40);
-    joining = make<QLabel>(joinWidget, "joining", 364, 298, 32, 32);
+    for (QLabel* l : {label_meetingid, label_nickname})
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    joinError = make<QLabel>(joinWidget, "joinError", 240, 200, 280, 44);
+    joinMeeting = make<QPushButton>(joinWidget, "joinMeeting", 240, 248, 280, 40);
+    joining = make<QLabel>(joinWidget, "joining", 364, 300, 32, 32);
+    // Failure texts run to two lines.
+    for (QLabel* error : {loginError, verificationError, joinError})
+        error->setWordWrap(true);
 
     // Main page: 360 x 667, toolbar at the bottom.
     mainWidget = page(horizontalWidget_app, "mainWidget", 360, 667);

@@ -16,6 +16,8 @@
 #include "sdk/CSDKSheduleMeetingUIWorkFlow.h"
 #include "sdk/HostMeeting.h"
 #include "sdk/MeetingControls.h"
+#include "ui/Accessible.h"
+#include "ui/ClickableLabel.h"
 #include "ui/MainWindowForm.h"
 #include "ui/MessageBox.h"
 #include "ui/RecordingsList.h"
@@ -107,6 +109,22 @@ void MeetingsTab::applyTexts()
     m_ui.startMeeting->setText(LangText("ui.startMeeting"));
     m_ui.editPMI->setText(LangText("ui.editPMI"));
     m_ui.planMenu->setText(LangText("ui.planMenu"));
+
+    // The tiles and tabs show pictures; a reader says the caption under them.
+    accessible::name(m_ui.videoMeeting, m_ui.label_video_meeting->text());
+    accessible::name(m_ui.joinTheMeeting, m_ui.label_join_meeting->text());
+    accessible::name(m_ui.scheduleMeeting, m_ui.label_schedule_meeting->text());
+    accessible::name(m_ui.shareScreen, m_ui.label_share_screen->text());
+    accessible::name(m_ui.settingsButton, LangText("ui.a11y.settings"));
+    accessible::name(m_ui.accountIcon, LangText("ui.a11y.account"));
+    accessible::name(m_ui.label_pop, LangText("ui.a11y.account"));
+    // Until the profile arrives the name label is empty; the profile then names it (showDisplayName).
+    accessible::name(m_ui.myDisplayName, LangText("ui.a11y.account"), LangText("ui.a11y.account"));
+    accessible::name(m_ui.homePageBtn, LangText("ui.a11y.home_tab"));
+    accessible::name(m_ui.meetingsPageBtn, LangText("ui.a11y.meetings_tab"));
+    accessible::name(m_ui.refreshList, LangText("ui.a11y.refresh"));
+    accessible::name(m_ui.listWidget_plan, LangText("ui.myMeeting"));
+    accessible::name(m_ui.listWidget_video, LangText("ui.videoList"));
 }
 
 void MeetingsTab::start(CSDKSheduleMeetingUIEvent* listener)

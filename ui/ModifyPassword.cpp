@@ -11,6 +11,7 @@
 #include "base/Localization.h"
 #include "base/Settings.h"
 #include "net/AccountApi.h"
+#include "ui/Accessible.h"
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"
 #include "ui/WaitWithoutFreezing.h"
@@ -85,13 +86,17 @@ void ModifyPassword::buildForm()
 
     label(this, "label_modify", QRect(180, 20, 291, 51), 19, LangText("ui.menu.pwd"));
     m_markCurrent = errorMark(this, "label_editline_1", 154);
-    label(this, "label_curpwd", QRect(180, 96, 321, 21), 10, LangText("ui.pwd.label_curpwd"));
-    label(this, "label_newpwd", QRect(180, 172, 321, 21), 10, LangText("ui.pwd.label_newpwd"));
-    label(this, "label_comfirmpwd", QRect(180, 250, 321, 21), 10, LangText("ui.pwd.label_comfirmpwd"));
+    QLabel* current = label(this, "label_curpwd", QRect(180, 96, 321, 21), 10, LangText("ui.pwd.label_curpwd"));
+    QLabel* fresh = label(this, "label_newpwd", QRect(180, 172, 321, 21), 10, LangText("ui.pwd.label_newpwd"));
+    QLabel* confirm =
+        label(this, "label_comfirmpwd", QRect(180, 250, 321, 21), 10, LangText("ui.pwd.label_comfirmpwd"));
     // The current password may be older than today's rules, so it has no length limit.
     m_current = passwordField(this, "curPassword", 123, 0);
     m_new = passwordField(this, "newPassword", 200, kMaxLength);
     m_confirm = passwordField(this, "comfirmPassword", 278, kMaxLength);
+    accessible::label(current, m_current);
+    accessible::label(fresh, m_new, LangText("ui.pwd_length"));
+    accessible::label(confirm, m_confirm);
     m_markNew = errorMark(this, "label_editline_2", 231);
     m_markConfirm = errorMark(this, "label_editline_3", 309);
 

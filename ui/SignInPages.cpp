@@ -24,6 +24,7 @@
 #include "sdk/MeetingControls.h"
 #include "sdk/OrvoAuth.h"
 #include "sdk/RecordingFolder.h"
+#include "ui/Accessible.h"
 #include "ui/ClickableLabel.h"
 #include "ui/MainWindowForm.h"
 #include "ui/ShellHost.h"
@@ -89,6 +90,13 @@ void SignInPages::applyTexts()
     m_ui.label_code->setText(LangText("ui.label_code"));
     m_ui.getVCode->setText(LangText("ui.btn_getCode"));
     m_ui.verification->setText(LangText("ui.btn_verification"));
+
+    for (ClickableLabel* back : {m_ui.backHomeL, m_ui.backHomeV})
+        accessible::name(back, LangText("ui.a11y.back"));
+    accessible::label(m_ui.label_account, m_ui.userAccount);
+    accessible::label(m_ui.label_password, m_ui.userPassword);
+    accessible::label(m_ui.label_phone, m_ui.phoneNumber, LangText("ui.label_tips"));
+    accessible::label(m_ui.label_code, m_ui.VCode);
 }
 
 // ---- account sign-in ----
@@ -253,6 +261,8 @@ void SignInPages::showDisplayName()
     const int width = metrics.horizontalAdvance(elided) + 10;
     m_ui.myDisplayName->setFont(font);
     m_ui.myDisplayName->setText(elided);
+    if (!name.isEmpty())
+        m_ui.myDisplayName->setAccessibleName(name); // the whole name, not the cut one shown
     m_ui.myDisplayName->setFixedWidth(width);
     m_ui.label_pop->setGeometry(m_ui.myDisplayName->x() + width, 39, 10, 6);
 }

@@ -15,6 +15,7 @@
 #include "components/httpdl/include/httpdl/HttpDL.h"
 #include "net/CHTTPUtil.h"
 #include "platform/Shell.h"
+#include "ui/Accessible.h"
 #include "ui/Styles.h"
 
 namespace {
@@ -87,6 +88,7 @@ UpgradeDlg::UpgradeDlg(const std::string& url, const std::string& tips, QWidget*
     m_button->setGeometry(400, 290, 111, 31);
     m_button->setFont(tenPoint());
     m_button->setStyleSheet(styles::primaryButton());
+    accessible::label(readme, m_notes);
 
     m_handle = platform::registerWindow(this);
     QMetaObject::connectSlotsByName(this);

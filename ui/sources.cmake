@@ -1,5 +1,6 @@
 list(APPEND VTX_CLIENT_SOURCES
     ui/AboutDlg.cpp
+    ui/Accessible.cpp
     ui/AccountMenu.cpp
     ui/ClickableLabel.cpp
     ui/HistoryItem.cpp

@@ -26,8 +26,7 @@ public:
         : m_program(std::move(program))
         , m_service(service)
         , m_boxLog(makeTempDir(QStringLiteral("boxes")) + QStringLiteral("/boxes.log"))
-    {
-    }
+    {}
     ~VtxChildren() { killAll(); }
 
     QProcess* start(const QStringList& args)

@@ -9,6 +9,7 @@
 #include "net/CHTTPUtil.h"
 #include "net/InviteApi.h"
 #include "platform/WindowMessage.h"
+#include "ui/Accessible.h"
 #include "ui/Styles.h"
 #include "ui/invite/InviteDialog.h"
 #include "ui/invite/InvitePage.h"
@@ -41,6 +42,12 @@ EmailInvite::EmailInvite(InviteDialog* dialog, const QString& componentFolder)
     if (QWidget* field = m_browser->window()) {
         field->hide();
         field->setGeometry(0, 54, 570, 188);
+        // The component's widgets carry no names of their own; readers call them all the address field.
+        QList<QWidget*> parts = field->findChildren<QWidget*>();
+        parts << field;
+        for (QWidget* part : parts)
+            if (part->focusPolicy() & Qt::TabFocus)
+                accessible::name(part, LangText("ui.invite.label_email"), m_tips->text());
         m_timer->start(kRevealMs);
     }
     connect(this, &EmailInvite::tagExist, this, &EmailInvite::on_tagExist);

@@ -8,6 +8,7 @@
 
 #include "base/Localization.h"
 #include "platform/Clipboard.h"
+#include "ui/Accessible.h"
 #include "ui/Styles.h"
 #include "ui/invite/InviteDialog.h"
 #include "ui/invite/InvitePage.h"
@@ -57,6 +58,7 @@ UrlInvite::UrlInvite(InviteDialog* dialog)
     m_url->setObjectName(QStringLiteral("lineEdit_URL"));
     m_url->setGeometry(0, 55, 441, 48);
     m_url->setReadOnly(true);
+    accessible::label(m_tips, m_url);
     m_url->setFont(invitepage::font(11));
     m_url->setStyleSheet(
         QStringLiteral("border-radius:0px;border: 1px solid rgb(215,222,241);background-color: rgb(243,244,249);"));

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "base/Localization.h"
+#include "ui/Accessible.h"
 #include "ui/Styles.h"
 #include "ui/invite/InviteDialog.h"
 #include "ui/invite/InvitePage.h"
@@ -24,6 +25,7 @@ WeixinInvite::WeixinInvite(InviteDialog* dialog)
     m_qrcode = new QLabel(this);
     m_qrcode->setObjectName(QStringLiteral("label_qrcode"));
     m_qrcode->setGeometry(0, 60, 571, 181);
+    accessible::name(m_qrcode, LangText("ui.a11y.qrcode"), m_tips->text());
     QMetaObject::connectSlotsByName(this);
 }
 

@@ -14,6 +14,7 @@
 #include "net/MeetingApi.h"
 #include "net/ServiceRequest.h"
 #include "sdk/ScheduleItems.h"
+#include "ui/Accessible.h"
 #include "ui/Styles.h"
 #include "ui/schedule/MeetingsContext.h"
 
@@ -59,12 +60,12 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
         line->setScaledContents(true);
     }
     make<QLabel>(this, "label_video", 20, 115, 120, 25);
-    make<QLabel>(this, "label_host", 150, 115, 80, 25);
-    m_hostOpen = make<QRadioButton>(this, "host_open", 240, 115, 90, 25);
-    m_hostClose = make<QRadioButton>(this, "host_close", 340, 115, 90, 25);
-    make<QLabel>(this, "label_attendee", 150, 150, 80, 25);
-    m_attendeeOpen = make<QRadioButton>(this, "attendee_open", 240, 150, 90, 25);
-    m_attendeeClose = make<QRadioButton>(this, "attendee_close", 340, 150, 90, 25);
+    make<QLabel>(this, "label_host", 150, 115, 104, 25);
+    m_hostOpen = make<QRadioButton>(this, "host_open", 256, 115, 90, 25);
+    m_hostClose = make<QRadioButton>(this, "host_close", 356, 115, 90, 25);
+    make<QLabel>(this, "label_attendee", 150, 150, 104, 25);
+    m_attendeeOpen = make<QRadioButton>(this, "attendee_open", 256, 150, 90, 25);
+    m_attendeeClose = make<QRadioButton>(this, "attendee_close", 356, 150, 90, 25);
     auto* hostGroup = new QButtonGroup(this);
     hostGroup->addButton(m_hostOpen);
     hostGroup->addButton(m_hostClose);
@@ -79,9 +80,9 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
     m_password->setStyleSheet(QString::fromLatin1(kFieldStyle));
     m_password->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9a-zA-Z]+$")), m_password));
-    m_preJoin = make<QCheckBox>(this, "checkBox_preJoin", 20, 290, 331, 21);
-    m_muteJoin = make<QCheckBox>(this, "checkBox_muteJoin", 20, 330, 331, 21);
-    m_autoRecord = make<QCheckBox>(this, "checkBox_autoRecord", 20, 370, 331, 21);
+    m_preJoin = make<QCheckBox>(this, "checkBox_preJoin", 20, 290, 440, 21);
+    m_muteJoin = make<QCheckBox>(this, "checkBox_muteJoin", 20, 330, 440, 21);
+    m_autoRecord = make<QCheckBox>(this, "checkBox_autoRecord", 20, 370, 440, 21);
     m_errInfo = make<QLabel>(this, "label_errInfo", 10, 405, 391, 31);
     m_errInfo->setStyleSheet(QStringLiteral("color:red"));
     m_errInfo->setWordWrap(true);
@@ -114,6 +115,13 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
         else if (auto* button = qobject_cast<QAbstractButton*>(w))
             button->setText(LangText(key));
     }
+
+    accessible::label(pmiLabel, m_pmi);
+    for (QRadioButton* b : {m_hostOpen, m_hostClose})
+        b->setAccessibleDescription(LangText("ui.plan.label_host"));
+    for (QRadioButton* b : {m_attendeeOpen, m_attendeeClose})
+        b->setAccessibleDescription(LangText("ui.plan.label_attendee"));
+    accessible::name(m_password, LangText("ui.plan.checkBox_set_pwd"), LangText("ui.pwd_pmi"));
 
     connect(this, &EditMyPMI::notifyFillPMI, this, &EditMyPMI::on_notifyFillPMI);
     connect(m_pmi, &QLineEdit::textChanged, this, &EditMyPMI::on_editMeetingID);

@@ -7,6 +7,7 @@
 
 #include "base/Localization.h"
 #include "platform/Clipboard.h"
+#include "ui/Accessible.h"
 #include "ui/MessageBox.h"
 #include "ui/Styles.h"
 #include "ui/schedule/Invitation.h"
@@ -62,6 +63,7 @@ ScheduleInfoDlg::ScheduleInfoDlg(const QString& displayName, int mode)
     const int left = (width() - copyWidth - 9 - calendarWidth) / 2;
     copy->setGeometry(left, 370, copyWidth, 32);
     m_calendar->setGeometry(left + copyWidth + 9, 370, calendarWidth, 32);
+    accessible::label(tips, m_text);
     QMetaObject::connectSlotsByName(this);
 }
 

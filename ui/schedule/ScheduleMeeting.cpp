@@ -18,6 +18,7 @@
 #include "net/MeetingApi.h"
 #include "net/ServiceRequest.h"
 #include "sdk/ScheduleItems.h"
+#include "ui/Accessible.h"
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"
 #include "ui/schedule/MeetingsContext.h"
@@ -71,6 +72,8 @@ QLabel* lineLabel(QWidget* parent, const char* name, int y)
 
 constexpr int kCycleAreaHeight = 111;
 constexpr int kLowerTop = 255;
+// However long its text, the recurrence summary keeps room beside the box.
+constexpr int kCycleBoxMaxWidth = 200;
 constexpr int kOptionsTop = 140;
 constexpr int kPasswordRowHeight = 40;
 constexpr int kRecurringShift = 40;
@@ -150,16 +153,16 @@ void ScheduleMeeting::buildForm()
 
     make<QLabel>(this, "label_end", 40, 175, 105, 30);
     m_hours = make<QComboBox>(this, "comboBox_hr", 150, 175, 60, 30);
-    make<QLabel>(this, "label_hour", 215, 175, 30, 30);
-    m_minutes = make<QComboBox>(this, "comboBox_min", 250, 175, 60, 30);
-    make<QLabel>(this, "label_minute", 315, 175, 40, 30);
+    make<QLabel>(this, "label_hour", 214, 175, 40, 30);
+    m_minutes = make<QComboBox>(this, "comboBox_min", 256, 175, 60, 30);
+    make<QLabel>(this, "label_minute", 320, 175, 60, 30);
     for (int h = 0; h < 24; ++h)
         m_hours->addItem(QString::number(h));
     for (int m : {0, 15, 30, 45})
         m_minutes->addItem(QString::number(m));
 
     m_cycleBox = make<QCheckBox>(this, "checkBox_cycle", 150, 222, 90, 20);
-    m_summary = make<QLabel>(this, "label_recurring", 242, 216, 351, 30);
+    m_summary = make<QLabel>(this, "label_recurring", 242, 209, 351, 41);
     m_summary->setStyleSheet(QStringLiteral("color:rgb(24,144,255)"));
     m_summary->setWordWrap(true);
 
@@ -228,12 +231,12 @@ void ScheduleMeeting::buildForm()
     m_lower = make<QWidget>(this, "widget_lower", 0, kLowerTop, 600, 400);
     lineLabel(m_lower, "label_line2", 0);
     make<QLabel>(m_lower, "label_video", 40, 15, 105, 25);
-    make<QLabel>(m_lower, "label_host", 150, 15, 80, 25);
-    m_hostOpen = make<QRadioButton>(m_lower, "host_open", 240, 15, 90, 25);
-    m_hostClose = make<QRadioButton>(m_lower, "host_close", 340, 15, 90, 25);
-    make<QLabel>(m_lower, "label_attendee", 150, 50, 80, 25);
-    m_attendeeOpen = make<QRadioButton>(m_lower, "attendee_open", 240, 50, 90, 25);
-    m_attendeeClose = make<QRadioButton>(m_lower, "attendee_close", 340, 50, 90, 25);
+    make<QLabel>(m_lower, "label_host", 150, 15, 104, 25);
+    m_hostOpen = make<QRadioButton>(m_lower, "host_open", 256, 15, 90, 25);
+    m_hostClose = make<QRadioButton>(m_lower, "host_close", 356, 15, 90, 25);
+    make<QLabel>(m_lower, "label_attendee", 150, 50, 104, 25);
+    m_attendeeOpen = make<QRadioButton>(m_lower, "attendee_open", 256, 50, 90, 25);
+    m_attendeeClose = make<QRadioButton>(m_lower, "attendee_close", 356, 50, 90, 25);
     auto* hostGroup = new QButtonGroup(this);
     hostGroup->addButton(m_hostOpen);
     hostGroup->addButton(m_hostClose);
@@ -333,8 +336,9 @@ void ScheduleMeeting::applyTexts()
     m_password->setPlaceholderText(LangText("ui.pwd_pmi"));
     // The summary starts after the box's own text, which is longer in some languages.
     m_cycleBox->adjustSize();
+    m_cycleBox->resize(qMin(m_cycleBox->width(), kCycleBoxMaxWidth), m_cycleBox->height());
     const int summaryX = qMax(242, m_cycleBox->x() + m_cycleBox->width() + 8);
-    m_summary->setGeometry(summaryX, 216, 593 - summaryX, 30);
+    m_summary->setGeometry(summaryX, 209, 593 - summaryX, 41);
     // The buttons grow to the left when a caption needs more than the form's 81 pixels at the
     // button style's padding ("Schedule" does); the message line gives way.
     int left = 401 + 9;
@@ -347,6 +351,28 @@ void ScheduleMeeting::applyTexts()
     m_cycleCombo->setItemText(0, LangText("ui.plan.daily"));
     m_cycleCombo->setItemText(1, LangText("ui.plan.weekly"));
     m_cycleCombo->setItemText(2, LangText("ui.plan.monthly"));
+    applyAccessibleNames();
+}
+
+void ScheduleMeeting::applyAccessibleNames()
+{
+    const auto label = [this](const char* name) { return findChild<QLabel*>(QString::fromLatin1(name)); };
+    accessible::label(label("label_topic"), m_topic);
+    accessible::label(label("label_start"), m_date);
+    accessible::name(m_time, label("label_start")->text());
+    accessible::label(label("label_end"), m_hours, LangText("ui.plan.label_hour"));
+    accessible::name(m_minutes, LangText("ui.plan.label_end"), LangText("ui.plan.label_minute"));
+    accessible::label(label("label_cycle"), m_cycleCombo);
+    accessible::label(label("label_slot"), m_slotCombo);
+    accessible::label(label("label_end_date"), m_endDate);
+    for (QPushButton* day : m_dayButtons)
+        day->setAccessibleDescription(LangText("ui.plan.label_occur"));
+    // "On" and "Off" alone tell a listener nothing: the row's label is their description.
+    for (QRadioButton* b : {m_hostOpen, m_hostClose})
+        b->setAccessibleDescription(LangText("ui.plan.label_host"));
+    for (QRadioButton* b : {m_attendeeOpen, m_attendeeClose})
+        b->setAccessibleDescription(LangText("ui.plan.label_attendee"));
+    accessible::name(m_password, LangText("ui.plan.checkBox_set_pwd"), LangText("ui.pwd_pmi"));
 }
 
 void ScheduleMeeting::setupNewMeeting()

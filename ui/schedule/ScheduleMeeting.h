@@ -66,6 +66,7 @@ private slots:
 private:
     void buildForm();
     void applyTexts();
+    void applyAccessibleNames();
     void setupNewMeeting();
     void setupEditMeeting();
     void setupRecurringRecord();

@@ -1,0 +1,40 @@
+#pragma once
+// A client test run once with each language pack.
+
+#include <QApplication>
+#include <QFile>
+
+#include "ui/ClientFixture.h"
+
+// The style sheet VTX applies at start-up: its fonts and paddings decide what fits.
+inline void useApplicationStyleSheet(bool on)
+{
+    QFile qss(QStringLiteral(":/QSS/res/style.qss"));
+    qApp->setStyleSheet(on && qss.open(QIODevice::ReadOnly) ? QString::fromUtf8(qss.readAll()) : QString());
+}
+
+class PackFixture : public ClientFixture, public ::testing::WithParamInterface<int>
+{
+protected:
+    void SetUp() override
+    {
+        ClientFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        Localization::Instance()->resetForTest();
+        const QString pack = GetParam() == 0 ? QStringLiteral("zh_CN.ini") : QStringLiteral("en_US.ini");
+        ASSERT_EQ(Localization::Instance()->Load(GetParam(), platform::programFolder() + pack), 0);
+        settings::writeLanguageId(GetParam());
+        useApplicationStyleSheet(true);
+    }
+    void TearDown() override
+    {
+        ClientFixture::TearDown();
+        useApplicationStyleSheet(false);
+    }
+};
+
+inline std::string languageName(const ::testing::TestParamInfo<int>& info)
+{
+    return info.param == 0 ? "Chinese" : "English";
+}
