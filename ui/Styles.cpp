@@ -78,10 +78,10 @@ QString backLabel()
     return QStringLiteral("QLabel{border-image:url(:/UI/res/back.png);}");
 }
 
-int fittedWidth(QPushButton* button, int formWidth)
+int fittedWidth(QPushButton* button, int formWidth, int maxWidth)
 {
     button->ensurePolished();
-    return qMax(formWidth, button->sizeHint().width() + 8);
+    return qBound(formWidth, button->sizeHint().width() + 8, qMax(formWidth, maxWidth));
 }
 
 } // namespace styles

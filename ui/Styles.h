@@ -18,8 +18,8 @@ QString errorLabel();
 QString editLine(); // the red underline marker under a field
 QString backLabel();
 
-// The width a styled button needs for its caption, and at least the form's own: forms are drawn
-// for the shorter Chinese captions.
-int fittedWidth(QPushButton* button, int formWidth);
+// The width a styled button needs for its caption, at least the form's own (forms are drawn for the
+// shorter Chinese captions) and at most what its window has room for.
+int fittedWidth(QPushButton* button, int formWidth, int maxWidth);
 
 } // namespace styles

@@ -54,7 +54,7 @@ QPushButton* button(QWidget* page, const char* name, const QRect& geometry, cons
     b->setStyleSheet(style);
     b->setText(text);
     // A caption longer than the form's width (English ones are) grows the button to the left.
-    const int width = styles::fittedWidth(b, geometry.width());
+    const int width = styles::fittedWidth(b, geometry.width(), geometry.right() + 1 - 10);
     b->setGeometry(geometry.right() + 1 - width, geometry.y(), width, geometry.height());
     return b;
 }

@@ -58,8 +58,9 @@ ScheduleInfoDlg::ScheduleInfoDlg(const QString& displayName, int mode)
     copy->setText(LangText("ui.schedule.pushButton_copy"));
     m_calendar->setText(LangText("ui.plan.calendar"));
     // The pair stays centred when a caption needs more than the form's width.
-    const int copyWidth = styles::fittedWidth(copy, 131);
-    const int calendarWidth = styles::fittedWidth(m_calendar, 131);
+    const int widest = (width() - 9) / 2 - 10;
+    const int copyWidth = styles::fittedWidth(copy, 131, widest);
+    const int calendarWidth = styles::fittedWidth(m_calendar, 131, widest);
     const int left = (width() - copyWidth - 9 - calendarWidth) / 2;
     copy->setGeometry(left, 370, copyWidth, 32);
     m_calendar->setGeometry(left + copyWidth + 9, 370, calendarWidth, 32);

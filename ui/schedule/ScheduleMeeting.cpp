@@ -227,8 +227,7 @@ void ScheduleMeeting::buildForm()
     rows->addStretch();
 
     // Everything below the recurrence rows moves down while they are shown.
-    // Tall enough for the options pushed down by the password row, buttons included.
-    m_lower = make<QWidget>(this, "widget_lower", 0, kLowerTop, 600, 400);
+    m_lower = make<QWidget>(this, "widget_lower", 0, kLowerTop, 600, 375);
     lineLabel(m_lower, "label_line2", 0);
     make<QLabel>(m_lower, "label_video", 40, 15, 105, 25);
     make<QLabel>(m_lower, "label_host", 150, 15, 104, 25);
@@ -343,7 +342,7 @@ void ScheduleMeeting::applyTexts()
     // button style's padding ("Schedule" does); the message line gives way.
     int left = 401 + 9;
     for (QPushButton* b : {m_ok, m_cancel}) {
-        const int width = styles::fittedWidth(b, 81);
+        const int width = styles::fittedWidth(b, 81, 160);
         left -= width + 9;
         b->setGeometry(left, b->y(), width, b->height());
     }
@@ -477,7 +476,9 @@ void ScheduleMeeting::updateHeight()
     const bool cycleOn = m_cycleBox->isChecked();
     const bool pwdOn = m_setPwd->isChecked();
     setFixedHeight(630 + (cycleOn ? kCycleAreaHeight : 0) + (pwdOn ? kPasswordRowHeight : 0));
-    m_lower->move(0, kLowerTop + (cycleOn ? kCycleAreaHeight : 0));
+    // The lower part is the rest of the window, the options pushed down by the password row included.
+    m_lower->setGeometry(0, kLowerTop + (cycleOn ? kCycleAreaHeight : 0), 600,
+                         height() - kLowerTop - (cycleOn ? kCycleAreaHeight : 0));
     m_options->move(m_options->x(), kOptionsTop + (pwdOn ? kPasswordRowHeight : 0));
 }
 
