@@ -15,6 +15,7 @@
 #include "ui/UpgradeDlg.h"
 #include "ui/schedule/EditMyPMI.h"
 #include "ui/schedule/ScheduleInfoDlg.h"
+#include "ui/schedule/ScheduleItem.h"
 #include "ui/schedule/ScheduleMeeting.h"
 
 namespace {
@@ -118,4 +119,13 @@ TEST_F(BadPack, DialogsKeepTheirSizesAndTheirWidgetsInside)
     expectIntact(&password, QSize(680, 420));
     UpgradeDlg upgrade("https://127.0.0.1:9/vtx.deb", "1. Faster");
     expectIntact(&upgrade, QSize(530, 334));
+    ScheduleItem plan(&context, nullptr);
+    schedule::ItemInfo item;
+    item.number = 12345678901;
+    item.topic = LangText("ui.plan.topic");
+    item.startTime = QDateTime(QDate(2031, 9, 30), QTime(23, 0)).toSecsSinceEpoch();
+    item.durationMinutes = 90;
+    plan.setMeeting(item, 900);
+    plan.showButtons(true);
+    expectIntact(&plan, plan.size());
 }

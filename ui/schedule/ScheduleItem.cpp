@@ -44,8 +44,8 @@ ScheduleItem::ScheduleItem(MeetingsContext* context, QWidget* parent)
     resize(350, 95);
     m_date = rowLabel(this, "label_Date", QRect(10, 8, 180, 32));
     m_time = rowLabel(this, "label_Time", QRect(190, 4, 158, 21));
-    m_topicLabel = rowLabel(this, "label_Topic", QRect(10, 30, 341, 21));
-    m_number = rowLabel(this, "label_MeetingID", QRect(10, 50, 341, 21));
+    m_topicLabel = rowLabel(this, "label_Topic", QRect(10, 30, 340, 21));
+    m_number = rowLabel(this, "label_MeetingID", QRect(10, 50, 340, 21));
     QFont dateFont = m_date->font();
     dateFont.setPointSize(12);
     m_date->setFont(dateFont);
