@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <link.h>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -286,6 +287,57 @@ TEST(HttpClientSharing, FreshClientsOnOneThreadReuseOneConnection)
     ASSERT_EQ(ports.size(), 3u);
     EXPECT_EQ(ports[0], ports[1]);
     EXPECT_EQ(ports[1], ports[2]);
+}
+
+TEST(HttpClientSharing, AHandleGoesBackForTheNextRequestOnAnotherThread)
+{
+    std::mutex mutex;
+    std::vector<int> ports;
+    HttpsTestServer https;
+    https.server().Get("/q", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard<std::mutex> lock(mutex);
+        ports.push_back(req.remote_port);
+        res.set_content("{}", "application/json");
+    });
+    ASSERT_TRUE(https.start());
+    for (int i = 0; i < 2; ++i) {
+        std::thread([&] {
+            ClientPtr client = newClient();
+            std::string response;
+            ASSERT_EQ(client->Get(https.url("/q"), response, ca().c_str()), httpclient::kOk);
+        }).join();
+    }
+    ASSERT_EQ(ports.size(), 2u);
+    EXPECT_EQ(ports[0], ports[1]);
+}
+
+// VTX loads the component with dlopen; thread-local storage in such a library makes LeakSanitizer
+// crash at exit, so the component keeps none.
+TEST(HttpClientLibrary, HoldsNoThreadLocalStorage)
+{
+    struct Seen
+    {
+        bool found = false;
+        bool tls = false;
+    } seen;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            auto* seen = static_cast<Seen*>(data);
+            const std::string name = info->dlpi_name ? info->dlpi_name : "";
+            if (name.size() < 16 || name.compare(name.size() - 16, 16, "libHttpClient.so") != 0)
+                return 0;
+            seen->found = true;
+// A resolver header of the test server defines p_type as a macro.
+#pragma push_macro("p_type")
+#undef p_type
+            for (int i = 0; i < info->dlpi_phnum; ++i)
+                seen->tls = seen->tls || info->dlpi_phdr[i].p_type == PT_TLS;
+#pragma pop_macro("p_type")
+            return 0;
+        },
+        &seen);
+    ASSERT_TRUE(seen.found);
+    EXPECT_FALSE(seen.tls);
 }
 
 TEST(HttpClientSharing, ConcurrentThreadsWithOwnClientsAllSucceed)

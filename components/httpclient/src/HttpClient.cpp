@@ -5,6 +5,7 @@
 #include <curl/curl.h>
 #include <mutex>
 #include <new>
+#include <vector>
 
 #define HTTPCLIENT_EXPORT __attribute__((visibility("default")))
 
@@ -42,8 +43,8 @@ private:
         bool ok = curl_share_setopt(m_share, CURLSHOPT_LOCKFUNC, &SharedCache::lock) == CURLSHE_OK &&
                   curl_share_setopt(m_share, CURLSHOPT_UNLOCKFUNC, &SharedCache::unlock) == CURLSHE_OK &&
                   curl_share_setopt(m_share, CURLSHOPT_USERDATA, this) == CURLSHE_OK;
-        // Connections stay with each thread's own handle: libcurl does not support one connection
-        // cache used by concurrent threads. TLS sessions and DNS answers are shared.
+        // Connections stay with each handle: libcurl does not support one connection cache used by
+        // concurrent threads. TLS sessions and DNS answers are shared.
         for (curl_lock_data kind : {CURL_LOCK_DATA_SSL_SESSION, CURL_LOCK_DATA_DNS})
             ok = ok && curl_share_setopt(m_share, CURLSHOPT_SHARE, kind) == CURLSHE_OK;
         if (!ok) {
@@ -73,29 +74,68 @@ private:
     std::array<std::mutex, CURL_LOCK_DATA_LAST> m_locks;
 };
 
-// One curl handle per thread, reset for every request. A fresh handle would also build a fresh
-// internal multi handle (hash tables, a wake-up socket pair) on each perform; requests on one
-// thread never overlap, so reusing the handle is safe and keeps a fresh client object cheap.
-class ThreadHandle
+// Idle curl handles, reset and reused by the next request on any thread. A fresh handle would also
+// build a fresh internal multi handle (hash tables, a wake-up socket pair) on each perform. No
+// thread_local: this library is loaded with dlopen, and the dynamic thread-local storage of such a
+// library trips LeakSanitizer at exit.
+class HandlePool
 {
 public:
-    static CURL* acquire()
+    static HandlePool& instance()
     {
-        thread_local ThreadHandle slot;
-        if (slot.m_easy)
-            curl_easy_reset(slot.m_easy);
-        else
-            slot.m_easy = curl_easy_init();
-        return slot.m_easy;
+        // Never destroyed, like the shared cache: a request on a detached thread may still give its
+        // handle back while the process exits.
+        static HandlePool* pool = new HandlePool();
+        return *pool;
+    }
+
+    CURL* acquire()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_idle.empty()) {
+                CURL* easy = m_idle.back();
+                m_idle.pop_back();
+                curl_easy_reset(easy);
+                return easy;
+            }
+        }
+        return curl_easy_init();
+    }
+    void release(CURL* easy)
+    {
+        if (!easy)
+            return;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_idle.size() < kMaxIdle) {
+                m_idle.push_back(easy);
+                return;
+            }
+        }
+        curl_easy_cleanup(easy);
     }
 
 private:
-    ~ThreadHandle()
-    {
-        if (m_easy)
-            curl_easy_cleanup(m_easy);
-    }
-    CURL* m_easy = nullptr;
+    static constexpr std::size_t kMaxIdle = 8;
+    std::mutex m_mutex;
+    std::vector<CURL*> m_idle;
+};
+
+// A pooled handle for the length of one request.
+class PooledHandle
+{
+public:
+    PooledHandle()
+        : m_easy(HandlePool::instance().acquire())
+    {}
+    ~PooledHandle() { HandlePool::instance().release(m_easy); }
+    PooledHandle(const PooledHandle&) = delete;
+    PooledHandle& operator=(const PooledHandle&) = delete;
+    CURL* get() const { return m_easy; }
+
+private:
+    CURL* m_easy;
 };
 
 struct Sink
@@ -174,7 +214,8 @@ public:
         response.clear();
         if (reserved != 0 || (jsonFlag && fieldFlag))
             return fail(kBadArgument, "conflicting request flags");
-        CURL* easy = ThreadHandle::acquire();
+        const PooledHandle handle;
+        CURL* easy = handle.get();
         if (!easy)
             return fail(kTransferFailed, "out of memory");
         std::string payload;
@@ -196,7 +237,8 @@ public:
     int Get(const std::string& url, std::string& response, const char* caFile) override
     {
         response.clear();
-        CURL* easy = ThreadHandle::acquire();
+        const PooledHandle handle;
+        CURL* easy = handle.get();
         if (!easy)
             return fail(kTransferFailed, "out of memory");
         curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
