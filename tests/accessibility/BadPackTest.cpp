@@ -13,6 +13,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/ModifyPassword.h"
 #include "ui/UpgradeDlg.h"
+#include "ui/invite/InviteDialog.h"
 #include "ui/schedule/EditMyPMI.h"
 #include "ui/schedule/ScheduleInfoDlg.h"
 #include "ui/schedule/ScheduleItem.h"
@@ -119,6 +120,13 @@ TEST_F(BadPack, DialogsKeepTheirSizesAndTheirWidgetsInside)
     expectIntact(&password, QSize(680, 420));
     UpgradeDlg upgrade("https://127.0.0.1:9/vtx.deb", "1. Faster");
     expectIntact(&upgrade, QSize(530, 334));
+    InviteMeeting meeting;
+    meeting.number = 12345678901;
+    meeting.joinUrl = QStringLiteral("https://join.example.com/j/12345678901");
+    meeting.topic = LangText("ui.plan.default.topic");
+    InviteDialog invite(nullptr, meeting);
+    expectIntact(&invite, QSize(680, 420));
+
     ScheduleItem plan(&context, nullptr);
     schedule::ItemInfo item;
     item.number = 12345678901;
