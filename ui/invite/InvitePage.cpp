@@ -59,8 +59,16 @@ QPushButton* button(QWidget* page, const char* name, const QRect& geometry, cons
     return b;
 }
 
-void placeBefore(QPushButton* left, const QPushButton* right, QLabel* errorInfo)
+void placeBefore(QPushButton* left, QPushButton* right, QLabel* errorInfo)
 {
+    // Two captions too long for the row share it from the page's margin to the right button's edge.
+    const int rightEdge = right->x() + right->width();
+    const int room = rightEdge - 10 - 10;
+    if (left->width() + 10 + right->width() > room) {
+        const int half = (room - 10) / 2;
+        right->setGeometry(rightEdge - half, right->y(), half, right->height());
+        left->resize(qMin(left->width(), half), left->height());
+    }
     const int x = qMin(left->x(), right->x() - 10 - left->width());
     left->move(x, left->y());
     if (errorInfo)

@@ -24,7 +24,7 @@ QString secondaryButtonStyle();
 // "errorInfo": red, hidden.
 QLabel* errorLabel(QWidget* page);
 // Keeps a button clear of the grown button to its right; the notice line gives way.
-void placeBefore(QPushButton* left, const QPushButton* right, QLabel* errorInfo);
+void placeBefore(QPushButton* left, QPushButton* right, QLabel* errorInfo);
 // Asks the dialog to close (it hides), after the current click has been handled.
 void closeDialog(QDialog* dialog);
 
