@@ -31,12 +31,18 @@ RecordingsList::RecordingsList(QListWidget* list, VideoFolder* scanner, QObject*
     // Every row has the same height; telling the view so keeps its layout from measuring every
     // row again each time one is added.
     m_list->setUniformItemSizes(true);
-    if (auto* view = qobject_cast<RecordingsView*>(m_list))
-        view->setRowMaker([this](QListWidgetItem* item) { makeRow(item); });
+    m_view = qobject_cast<RecordingsView*>(m_list);
+    if (m_view)
+        m_view->setRowMaker([this](QListWidgetItem* item) { makeRow(item); });
     connect(m_list, &QListWidget::currentItemChanged, this, &RecordingsList::onSelectionChanged);
 }
 
-RecordingsList::~RecordingsList() = default;
+RecordingsList::~RecordingsList()
+{
+    // The view may outlive us (it belongs to the window's form) and lay itself out once more.
+    if (m_view)
+        m_view->setRowMaker(nullptr);
+}
 
 VideoItem* RecordingsList::rowAt(QListWidgetItem* item) const
 {
@@ -78,7 +84,7 @@ void RecordingsList::addRow(const std::string& topic, const std::string& dateTim
     m_list->addItem(item);
     m_items[path] = item;
     // A RecordingsView asks for the row when the entry comes into sight.
-    if (!qobject_cast<RecordingsView*>(m_list))
+    if (!m_view)
         makeRow(item);
 }
 

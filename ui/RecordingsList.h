@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <string>
 #include <unordered_map>
 
 class QListWidget;
 class QListWidgetItem;
+class RecordingsView;
 class VideoFolder;
 class VideoItem;
 
@@ -50,6 +52,7 @@ private:
 
     QListWidget* m_list;
     VideoFolder* m_scanner;
+    QPointer<RecordingsView> m_view;                           // the list, when it makes rows on demand
     std::unordered_map<std::string, QListWidgetItem*> m_items; // by folder path
     bool m_finishedQueued = false;
     bool m_goneQueued = false;

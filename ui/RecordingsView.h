@@ -16,7 +16,8 @@ class RecordingsView : public QListWidget
 public:
     explicit RecordingsView(QWidget* parent = nullptr);
 
-    // Puts a row widget on the entry (setItemWidget). Without one every row keeps its widget.
+    // Puts a row widget on the entry (setItemWidget). Without one the view places rows as any
+    // list widget does.
     void setRowMaker(std::function<void(QListWidgetItem*)> maker);
 
     void doItemsLayout() override;

@@ -322,6 +322,31 @@ TEST_F(RecordingRow, WindowListGivesWidgetsOnlyToTheRowsInSight)
     EXPECT_LE(rowsMatchEntries(), screenful);
 }
 
+TEST_F(RecordingRow, WindowListOutlivingItsFillerLaysOutWithoutIt)
+{
+    const QString root = vtxtest::makeTempDir("outlive");
+    recording(root, QStringLiteral("2020-01-01 10.00.00 Kept 1"));
+    VideoFolder scanner;
+    scanner.setOwner("me");
+    scanner.setRootFolder(root.toStdString());
+    RecordingsView list;
+    list.resize(360, 547);
+    list.show();
+    {
+        RecordingsList rows(&list, &scanner);
+        QObject::connect(&scanner, &VideoFolder::notifyVideoFinished, &rows, &RecordingsList::onVideoFinished);
+        scanner.rescan();
+        scanner.rescan();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list.itemWidget(list.item(0)) != nullptr; }, 5000));
+    }
+    // The form's list stays after the filler is gone (teardown order); later layouts make no rows.
+    list.addItem(QStringLiteral("late"));
+    list.scrollToBottom();
+    QTest::qWait(50);
+    EXPECT_EQ(list.itemWidget(list.item(1)), nullptr);
+    EXPECT_EQ(list.count(), 2);
+}
+
 } // namespace
 
 #include "VideoItemTest.moc"
