@@ -100,12 +100,17 @@ HistoryItem::HistoryItem(const QString& id, const QString& name, QWidget* parent
     resize(318, kRowHeight);
 
     // Set on the row before the labels exist, so they inherit font and colour as they are made
-    // (a style sheet per row would make a long history slow to open).
+    // (a style sheet per row would make a long history slow to open). Rows made inside the
+    // popup's list inherit both from it; setting them again on each row of a long history
+    // costs as much as making its labels.
     const QFont font = rowFont();
-    setFont(font);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, textColour());
-    setPalette(palette);
+    if (this->font().family() != font.family() || this->font().pointSize() != font.pointSize())
+        setFont(font);
+    if (palette().color(QPalette::WindowText) != textColour()) {
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::WindowText, textColour());
+        setPalette(palette);
+    }
 
     m_labelMeetingId = new QLabel(this);
     m_labelMeetingId->setObjectName(QStringLiteral("label_meetingid"));

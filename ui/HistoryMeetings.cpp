@@ -36,6 +36,12 @@ HistoryMeetings::HistoryMeetings(int entries, MainWindow* mainWindow)
     // Every row has the same height, so the list need not ask each row for its size.
     m_listWidget->setUniformItemSizes(true);
     accessible::name(m_listWidget, LangText("ui.a11y.history"));
+    // The rows are made inside the list and inherit its font and text colour, once for all.
+    QWidget* viewport = m_listWidget->viewport();
+    viewport->setFont(HistoryItem::rowFont());
+    QPalette palette = viewport->palette();
+    palette.setColor(QPalette::WindowText, HistoryItem::textColour());
+    viewport->setPalette(palette);
 
     m_clearup = new ClickableLabel(this);
     m_clearup->setObjectName(QStringLiteral("clearup"));
@@ -78,7 +84,10 @@ void HistoryMeetings::fill(const settings::History& history, const QString& curr
     for (auto it = history.rbegin(); it != history.rend(); ++it) {
         if (it->second.id.empty())
             continue;
-        auto* row = new HistoryItem(QString::fromStdString(it->second.id), QString::fromStdString(it->second.name));
+        // Made where setItemWidget() puts it: moving a row in afterwards resolves its font and
+        // colours once more, for every row.
+        auto* row = new HistoryItem(QString::fromStdString(it->second.id), QString::fromStdString(it->second.name),
+                                    m_listWidget->viewport());
         auto* item = new QListWidgetItem(m_listWidget);
         // An item has no size hint of its own (-1 x -1), and a hint with a negative width is
         // dropped as invalid, which would leave the row at the height of one line of text. A zero

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "ui/ClickableLabel.h"
+#include "ui/RecordingsView.h"
 
 namespace {
 
@@ -152,7 +153,7 @@ void MainWindowForm::setupUi(QMainWindow* window)
     verticalWidget_plan = make<QWidget>(meetings, "verticalWidget_plan", 0, 202, 360, 405);
     listWidget_plan = make<QListWidget>(verticalWidget_plan, "listWidget_plan", 0, 0, 360, 405);
     verticalWidget_video = make<QWidget>(meetings, "verticalWidget_video", 0, 60, 360, 547);
-    listWidget_video = make<QListWidget>(verticalWidget_video, "listWidget_video", 0, 0, 360, 547);
+    listWidget_video = make<RecordingsView>(verticalWidget_video, "listWidget_video", 0, 0, 360, 547);
     for (QListWidget* list : {listWidget_plan, listWidget_video}) {
         list->setFrameShape(QFrame::NoFrame);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

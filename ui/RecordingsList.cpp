@@ -6,7 +6,22 @@
 #include <QTimer>
 
 #include "recordings/VideoFolder.h"
+#include "ui/RecordingsView.h"
 #include "ui/VideoItem.h"
+
+namespace {
+
+// What an entry keeps of its record: the UTF-8 bytes as the scanner gave them.
+constexpr int kTopicRole = Qt::UserRole;
+constexpr int kDateTimeRole = Qt::UserRole + 1;
+constexpr int kPathRole = Qt::UserRole + 2;
+
+std::string text(const QListWidgetItem* item, int role)
+{
+    return item->data(role).toByteArray().toStdString();
+}
+
+} // namespace
 
 RecordingsList::RecordingsList(QListWidget* list, VideoFolder* scanner, QObject* parent)
     : QObject(parent)
@@ -16,10 +31,18 @@ RecordingsList::RecordingsList(QListWidget* list, VideoFolder* scanner, QObject*
     // Every row has the same height; telling the view so keeps its layout from measuring every
     // row again each time one is added.
     m_list->setUniformItemSizes(true);
+    m_view = qobject_cast<RecordingsView*>(m_list);
+    if (m_view)
+        m_view->setRowMaker([this](QListWidgetItem* item) { makeRow(item); });
     connect(m_list, &QListWidget::currentItemChanged, this, &RecordingsList::onSelectionChanged);
 }
 
-RecordingsList::~RecordingsList() = default;
+RecordingsList::~RecordingsList()
+{
+    // The view may outlive us (it belongs to the window's form) and lay itself out once more.
+    if (m_view)
+        m_view->setRowMaker(nullptr);
+}
 
 VideoItem* RecordingsList::rowAt(QListWidgetItem* item) const
 {
@@ -30,6 +53,11 @@ VideoItem* RecordingsList::rowOf(const std::string& path) const
 {
     const auto it = m_items.find(path);
     return it == m_items.end() ? nullptr : rowAt(it->second);
+}
+
+std::string RecordingsList::pathOf(const QListWidgetItem* item)
+{
+    return item ? text(item, kPathRole) : std::string();
 }
 
 void RecordingsList::continueLater(void (RecordingsList::*slot)(), bool& queued)
@@ -48,10 +76,25 @@ void RecordingsList::addRow(const std::string& topic, const std::string& dateTim
     // A folder listed again after it came back replaces its old row.
     if (const auto it = m_items.find(path); it != m_items.end())
         removeItem(it->second);
+    auto* item = new QListWidgetItem;
+    item->setData(kTopicRole, QByteArray::fromStdString(topic));
+    item->setData(kDateTimeRole, QByteArray::fromStdString(dateTime));
+    item->setData(kPathRole, QByteArray::fromStdString(path));
+    item->setSizeHint(QSize(0, VideoItem::kRowHeight));
+    m_list->addItem(item);
+    m_items[path] = item;
+    // A RecordingsView asks for the row when the entry comes into sight.
+    if (!m_view)
+        makeRow(item);
+}
+
+void RecordingsList::makeRow(QListWidgetItem* item)
+{
     // Made without a parent: setItemWidget() reparents it, and styling it twice costs a lot
     // when thousands of rows come at once.
     auto* row = new VideoItem;
-    row->setData(topic, dateTime, path);
+    row->setData(text(item, kTopicRole), text(item, kDateTimeRole), pathOf(item));
+    row->showControls(item == m_list->currentItem());
     // Queued: the row asks from inside its own click handler, and must outlive it. By then the
     // row may have gone another way (its folder vanished), hence the guard.
     connect(
@@ -61,10 +104,7 @@ void RecordingsList::addRow(const std::string& topic, const std::string& dateTim
                 removeRow(guard);
         },
         Qt::QueuedConnection);
-    auto* item = new QListWidgetItem(m_list);
-    item->setSizeHint(QSize(qMax(item->sizeHint().width(), 0), row->height()));
     m_list->setItemWidget(item, row);
-    m_items[path] = item;
 }
 
 void RecordingsList::onVideoFinished()
@@ -105,8 +145,7 @@ void RecordingsList::onSelectionChanged(QListWidgetItem* current, QListWidgetIte
 void RecordingsList::removeItem(QListWidgetItem* item)
 {
     QPointer<QWidget> row = m_list->itemWidget(item);
-    if (auto* video = qobject_cast<VideoItem*>(row.data()))
-        m_items.erase(video->path());
+    m_items.erase(pathOf(item));
     m_list->removeItemWidget(item);
     // Deleted later: the row may be the sender of the call that got us here.
     if (row) {

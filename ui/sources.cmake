@@ -19,6 +19,7 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/Styles.cpp
     ui/TipsDlg.cpp
     ui/RecordingsList.cpp
+    ui/RecordingsView.cpp
     ui/VideoItem.cpp
 )
 list(APPEND VTX_CLIENT_SOURCES

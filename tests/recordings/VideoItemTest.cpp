@@ -21,6 +21,7 @@
 #include "support/TestEnvironment.h"
 #include "ui/MessageBox.h"
 #include "ui/RecordingsList.h"
+#include "ui/RecordingsView.h"
 
 namespace {
 
@@ -246,6 +247,104 @@ TEST_F(RecordingRow, ManyRecordingsAreAddedInSlicesThatLeaveTheWindowResponsive)
     scanner.rescan();
     rows.onVideoGone();
     EXPECT_TRUE(QTest::qWaitFor([&] { return list.count() == 0; }, 60000));
+}
+
+TEST_F(RecordingRow, WindowListGivesWidgetsOnlyToTheRowsInSight)
+{
+    const QString root = vtxtest::makeTempDir("sight");
+    constexpr int kCount = 60;
+    for (int i = 0; i < kCount; ++i)
+        recording(root, QStringLiteral("2020-01-01 10.00.%1 Topic%2 1").arg(i % 60, 2, 10, QChar('0')).arg(i));
+    VideoFolder scanner;
+    scanner.setOwner("me");
+    scanner.setRootFolder(root.toStdString());
+    RecordingsView list;
+    list.resize(360, 547);
+    list.show();
+    RecordingsList rows(&list, &scanner);
+    QObject::connect(&scanner, &VideoFolder::notifyVideoFinished, &rows, &RecordingsList::onVideoFinished);
+    scanner.rescan();
+    scanner.rescan();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == kCount; }, 5000));
+    auto row = [&](int i) { return qobject_cast<VideoItem*>(list.itemWidget(list.item(i))); };
+    // Each widget shows its own entry's record (the entry keeps it while the row has none), and
+    // every entry holds a different recording.
+    std::set<std::string> listed;
+    for (int i = 0; i < list.count(); ++i)
+        listed.insert(RecordingsList::pathOf(list.item(i)));
+    EXPECT_EQ(listed.size(), size_t(kCount));
+    auto rowsMatchEntries = [&] {
+        int withRow = 0;
+        for (int i = 0; i < list.count(); ++i) {
+            if (VideoItem* r = row(i)) {
+                ++withRow;
+                EXPECT_EQ(r->path(), RecordingsList::pathOf(list.item(i))) << i;
+                EXPECT_EQ(r->parentWidget(), list.viewport());
+            }
+        }
+        return withRow;
+    };
+    const int screenful = 547 / VideoItem::kRowHeight + 1;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row(screenful - 1) != nullptr; }, 5000));
+    flushDeletes();
+    EXPECT_EQ(rowsMatchEntries(), screenful);
+    EXPECT_EQ(row(screenful), nullptr);
+    EXPECT_EQ(list.findChildren<VideoItem*>().size(), screenful);
+
+    // Scrolling to the end makes the rows there and gives the ones at the top back.
+    list.scrollToBottom();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row(kCount - 1) != nullptr && row(kCount - screenful + 1); }, 5000));
+    flushDeletes();
+    EXPECT_EQ(row(0), nullptr);
+    EXPECT_LE(rowsMatchEntries(), screenful);
+    EXPECT_LE(list.findChildren<VideoItem*>().size(), screenful);
+
+    // The selected entry keeps its button bar when its row is made again.
+    list.setCurrentRow(kCount - 1);
+    EXPECT_TRUE(barShown(*row(kCount - 1)));
+    list.scrollToTop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row(0) != nullptr && row(kCount - 1) == nullptr; }, 5000));
+    EXPECT_FALSE(barShown(*row(0)));
+    list.scrollToBottom();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row(kCount - 1) != nullptr; }, 5000));
+    EXPECT_TRUE(barShown(*row(kCount - 1)));
+
+    // Deleting through a row made on the way works as with any other.
+    MessageBox::setAutoAnswer(MessageBox::FirstButton);
+    const std::string deleted = row(kCount - 1)->path();
+    button(*row(kCount - 1), "remove")->click();
+    flushDeletes();
+    EXPECT_EQ(list.count(), kCount - 1);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(deleted)));
+    EXPECT_EQ(rows.rowOf(deleted), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row(kCount - 2) != nullptr; }, 5000));
+    flushDeletes();
+    EXPECT_LE(rowsMatchEntries(), screenful);
+}
+
+TEST_F(RecordingRow, WindowListOutlivingItsFillerLaysOutWithoutIt)
+{
+    const QString root = vtxtest::makeTempDir("outlive");
+    recording(root, QStringLiteral("2020-01-01 10.00.00 Kept 1"));
+    VideoFolder scanner;
+    scanner.setOwner("me");
+    scanner.setRootFolder(root.toStdString());
+    RecordingsView list;
+    list.resize(360, 547);
+    list.show();
+    {
+        RecordingsList rows(&list, &scanner);
+        QObject::connect(&scanner, &VideoFolder::notifyVideoFinished, &rows, &RecordingsList::onVideoFinished);
+        scanner.rescan();
+        scanner.rescan();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list.itemWidget(list.item(0)) != nullptr; }, 5000));
+    }
+    // The form's list stays after the filler is gone (teardown order); later layouts make no rows.
+    list.addItem(QStringLiteral("late"));
+    list.scrollToBottom();
+    QTest::qWait(50);
+    EXPECT_EQ(list.itemWidget(list.item(1)), nullptr);
+    EXPECT_EQ(list.count(), 2);
 }
 
 } // namespace
