@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <QMetaType>
 #include <QNetworkAccessManager>
 #include <QObject>
+#include <QSslConfiguration>
 #include <QSslSocket>
 #include <QThread>
 #include <QUrl>
@@ -161,11 +163,25 @@ bool SdkCore::EnsureWorker()
     m_workerContext = new QObject;
     m_workerContext->moveToThread(m_thread);
     m_thread->start();
-    // Qt's network layer loads its plugins through the application's library paths when the first
-    // manager of the process is made. Made now, while the application surely exists, that never
-    // races the application's end the way a manager made at the first request could.
+    // What a request uses of Qt and OpenSSL is made now, on the worker, before the exit handler
+    // below is registered. Exit handlers run in reverse order of registration, and a library
+    // registers the clean-up of a lazily made global when it first makes it: made earlier, these
+    // outlive the handler that stops the worker, whenever exit() comes. Qt's network layer also
+    // loads its plugins through the application's library paths here, while the application
+    // surely exists. OpenSSL is started without an exit handler of its own, as a request may still
+    // use it while the process ends.
     QMetaObject::invokeMethod(
-        m_workerContext, [] { QNetworkAccessManager warm; }, Qt::BlockingQueuedConnection);
+        m_workerContext,
+        [] {
+            OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+            QSslSocket::supportsSsl();
+            QSslConfiguration::defaultConfiguration();
+            QNetworkAccessManager warm;
+            QMetaType::hasRegisteredConverterFunction(QMetaType::QByteArray, QMetaType::QString);
+        },
+        Qt::BlockingQueuedConnection);
+    static std::once_flag atExit;
+    std::call_once(atExit, [] { std::atexit(&SdkCore::ProcessExiting); });
     return true;
 }
 
@@ -263,14 +279,6 @@ void SdkCore::Send(const CloudRequest& request, WeakLife life, std::function<voi
         if (m_stopping)
             return;
         if (!m_connection) {
-            // OpenSSL starts here, on the worker. Started by us it leaves its clean-up to the end of
-            // the process, as its exit handler would run while a request may still use it. Started
-            // earlier by another part, its handler exists already, and the one registered below
-            // runs before it and stops the worker first.
-            OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
-            QSslSocket::supportsSsl();
-            static std::once_flag atExit;
-            std::call_once(atExit, [] { std::atexit(&SdkCore::ProcessExiting); });
             m_connection = new CloudConnection(m_host, m_port, m_caFile);
         }
         CloudConnection::Limits limits;
