@@ -3,6 +3,7 @@ peak memory: VTX against a minimal Qt main window, and against its own form show
 SDK, settings, history or network (the floor VTX can reach). The programs take turns in each round,
 so a busy machine weighs on every side alike; the figures are medians."""
 import os
+import socket
 import statistics
 import subprocess
 import sys
@@ -10,7 +11,13 @@ import time
 
 vtx, minimal, form = sys.argv[1], sys.argv[2], sys.argv[3]
 rounds = int(os.environ.get("VTX_STARTUP_ROUNDS", "15"))
-env = dict(os.environ, VTX_QUIT_WHEN_SHOWN="1")
+# VTX's web requests and its SDK go to a free loopback port that nothing answers, never to a
+# vtx-service the user runs on the usual port.
+with socket.socket() as probe:
+    probe.bind(("127.0.0.1", 0))
+    port = probe.getsockname()[1]
+env = dict(os.environ, VTX_QUIT_WHEN_SHOWN="1", VTX_SERVICE_HOST=f"127.0.0.1:{port}",
+           VTX_SDK_DOMAIN=f"https://127.0.0.1:{port}")
 
 
 def run_once(exe):
