@@ -16,7 +16,6 @@
 #include "sdk/MeetingControls.h"
 #include "sdk/MeetingEvent.h"
 #include "sdk/OrvoAuth.h"
-#include "ui/Accessible.h"
 #include "ui/ClickableLabel.h"
 #include "ui/HistoryMeetings.h"
 #include "ui/MainWindow.h"
@@ -53,29 +52,6 @@ JoinPage::JoinPage(MainWindowForm& form, ShellHost& host, QObject* parent)
 }
 
 JoinPage::~JoinPage() = default;
-
-void JoinPage::applyStyles()
-{
-    m_ui.joinMeeting->setStyleSheet(styles::primaryButton());
-    m_ui.joinError->setStyleSheet(styles::errorLabel());
-    m_ui.backHomeJ->setStyleSheet(styles::backLabel());
-    m_ui.popupHistory->setStyleSheet(
-        QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/arrow_down.png);"
-                       "background-repeat:no-repeat;background-position:center;}"));
-}
-
-void JoinPage::applyTexts()
-{
-    m_ui.label_join->setText(LangText("ui.label_join"));
-    m_ui.label_meetingid->setText(LangText("ui.label_meetingid"));
-    m_ui.label_nickname->setText(LangText("ui.label_nickname"));
-    m_ui.joinMeeting->setText(LangText("ui.joinMeeting"));
-
-    accessible::name(m_ui.backHomeJ, LangText("ui.a11y.back"));
-    accessible::label(m_ui.label_meetingid, m_ui.meetingID);
-    accessible::label(m_ui.label_nickname, m_ui.userName);
-    accessible::name(m_ui.popupHistory, LangText("ui.a11y.history"));
-}
 
 void JoinPage::fillEmptyNickname()
 {

@@ -22,9 +22,6 @@ public:
     JoinPage(MainWindowForm& form, ShellHost& host, QObject* parent = nullptr);
     ~JoinPage() override;
 
-    void applyStyles();
-    void applyTexts();
-
     // The home page's join button: an anonymous join, verified by phone unless a temporary
     // account is still valid. Emits verificationNeeded when the phone must be verified.
     void openAnonymousJoin();

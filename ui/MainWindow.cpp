@@ -38,16 +38,6 @@ const int kMainWidth = 360;
 const int kMainHeight = 667;
 const int kMainMaxHeight = 1080;
 
-void setBackground(QWidget* page, const char* picture, const QSize& size)
-{
-    page->setAutoFillBackground(true);
-    QPalette palette = page->palette();
-    palette.setBrush(
-        QPalette::Window,
-        QBrush(QPixmap(QString::fromLatin1(picture)).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
-    page->setPalette(palette);
-}
-
 } // namespace
 
 // No maximise button: the pages have fixed sizes. Set at construction, since changing the flags
@@ -63,19 +53,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_join = new JoinPage(*m_ui, *this, this);
     m_meetings = new MeetingsTab(*m_ui, *this, this);
 
-    setWindowIcon(QIcon(QStringLiteral(":/UI/res/logo.png")));
-    // The other pages get their pictures when first shown: decoding them all would double the
-    // time to the first window.
-    setBackground(m_ui->homeWidget, ":/UI/res/home.png", QSize(kSmallWidth, kSmallHeight));
-    m_ui->label_pop->setPixmap(QPixmap(QStringLiteral(":/UI/res/ic_arrow.png")));
-    applyStyles();
+    m_ui->applyStyles(this, Localization::Instance()->languageId());
 
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             m_ui->verificationWidget, m_ui->loginWidget, m_ui->joinWidget, m_ui->mainWidget, m_ui->upgradeWidget,
-             m_ui->loginError, m_ui->verificationError, m_ui->joinError, m_ui->label_share_tips, m_ui->listWidget_video,
-             m_ui->label_editline_1, m_ui->label_editline_2, m_ui->label_editline_3, m_ui->label_editline_4,
-             m_ui->label_editline_5, m_ui->label_editline_6})
-        w->hide();
     // Until the SDK has authenticated the application, nobody can sign in or join.
     for (QPushButton* b : {m_ui->joinButton, m_ui->loginButton}) {
         b->hide();
@@ -108,7 +87,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_meetings->lendScheduleTo(*m_invite);
 
     setFixedSize(kSmallWidth, kSmallHeight);
-    applyTexts();
+    m_ui->applyTexts(this);
     startMovie(m_ui->loading);
 
     MeetingEvent::Instance()->SetUIEvent(this);
@@ -141,44 +120,6 @@ bool MainWindow::signedIn() const
     return OrvoAuth::Instance()->IsSignedIn();
 }
 
-void MainWindow::applyStyles()
-{
-    m_ui->joinButton->setStyleSheet(styles::primaryButton());
-    m_ui->loginButton->setStyleSheet(styles::homeLoginButton());
-    const QString suffix = Localization::Instance()->languageId() == 1 ? QStringLiteral("_en") : QString();
-    m_ui->settingsButton->setStyleSheet(
-        QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/setting_btn_mormal%1.png);}"
-                       "QPushButton:hover{background-image:url(:/UI/res/setting_btn_hover%1.png);}"
-                       "QPushButton:pressed{background-image:url(:/UI/res/setting_btn_down%1.png);}")
-            .arg(suffix));
-    for (QLabel* l : {m_ui->label_editline_1, m_ui->label_editline_2, m_ui->label_editline_3, m_ui->label_editline_4,
-                      m_ui->label_editline_5, m_ui->label_editline_6})
-        l->setStyleSheet(styles::editLine());
-    m_ui->label_updateLink->setStyleSheet(styles::link(true));
-    m_ui->upgradeWidget->setStyleSheet(QStringLiteral("#upgradeWidget{background-color:rgb(255,251,230);}"));
-    m_signIn->applyStyles();
-    m_join->applyStyles();
-    m_meetings->applyStyles();
-}
-
-void MainWindow::applyTexts()
-{
-    setWindowTitle(LangText("ui.window"));
-    m_ui->label_version->setText(LangFormat("ui.label_version", "1.5.0"));
-    // "how" + a link + "tail", so the link text can be a different colour.
-    m_ui->label_register->setText(LangText("ui.how").toHtmlEscaped() +
-                                  QStringLiteral("<a style=\"color:#1890FF;text-decoration:none\" href=\"#\">%1</a>")
-                                      .arg(LangText("ui.label_register").toHtmlEscaped()) +
-                                  LangText("ui.tail").toHtmlEscaped());
-    m_ui->loginButton->setText(LangText("ui.loginButton"));
-    m_ui->joinButton->setText(LangText("ui.joinButton"));
-    m_ui->label_notifyUpdate->setText(LangText("ui.label_notifyUpdate"));
-    m_ui->label_updateLink->setText(LangText("ui.label_updateLink"));
-    m_signIn->applyTexts();
-    m_join->applyTexts();
-    m_meetings->applyTexts();
-}
-
 void MainWindow::setPendingMeetingId(const QString& text)
 {
     m_session.pendingMeetingId = text.left(31);
@@ -202,9 +143,9 @@ void MainWindow::showPage(QWidget* page)
     if (!page->autoFillBackground()) {
         const QSize small(kSmallWidth, kSmallHeight);
         if (page == m_ui->loginWidget || page == m_ui->joinWidget)
-            setBackground(page, ":/UI/res/login.png", small);
+            styles::pageBackground(page, ":/UI/res/login.png", small);
         else if (page == m_ui->verificationWidget)
-            setBackground(page, ":/UI/res/verification.png", small);
+            styles::pageBackground(page, ":/UI/res/verification.png", small);
     }
     for (QWidget* p :
          {m_ui->homeWidget, m_ui->loginWidget, m_ui->verificationWidget, m_ui->joinWidget, m_ui->mainWidget})

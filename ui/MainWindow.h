@@ -210,8 +210,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void applyStyles();
-    void applyTexts();
     void handleWindowMessage(const platform::WindowMessageEvent& message);
     void fatalError(const char* messageKey);
     void releaseResources(bool startWatchdog);

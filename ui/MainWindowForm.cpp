@@ -6,9 +6,13 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QStyle>
 
+#include "base/Localization.h"
+#include "ui/Accessible.h"
 #include "ui/ClickableLabel.h"
 #include "ui/RecordingsView.h"
+#include "ui/Styles.h"
 
 namespace {
 
@@ -164,5 +168,131 @@ void MainWindowForm::setupUi(QMainWindow* window)
     homePageBtn = make<QPushButton>(toolbarWidget, "homePageBtn", 0, 2, 180, 56);
     meetingsPageBtn = make<QPushButton>(toolbarWidget, "meetingsPageBtn", 180, 2, 180, 56);
 
+    // The home page shows first; the other pages, the failure texts and the field markers when needed.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             verificationWidget, loginWidget, joinWidget, mainWidget, upgradeWidget, loginError, verificationError,
+             joinError, label_share_tips, listWidget_video, label_editline_1, label_editline_2, label_editline_3,
+             label_editline_4, label_editline_5, label_editline_6})
+        w->hide();
+
     QMetaObject::connectSlotsByName(window);
+}
+
+void MainWindowForm::applyStyles(QMainWindow* window, int languageId)
+{
+    window->setWindowIcon(QIcon(QStringLiteral(":/UI/res/logo.png")));
+    styles::pageBackground(homeWidget, ":/UI/res/home.png", homeWidget->size());
+    label_pop->setPixmap(QPixmap(QStringLiteral(":/UI/res/ic_arrow.png")));
+
+    // Home, sign-in, verification and join pages.
+    joinButton->setStyleSheet(styles::primaryButton());
+    loginButton->setStyleSheet(styles::homeLoginButton());
+    for (QPushButton* b : {loginMeeting, verification, joinMeeting})
+        b->setStyleSheet(styles::primaryButton());
+    for (QLabel* l : {loginError, verificationError, joinError})
+        l->setStyleSheet(styles::errorLabel());
+    for (ClickableLabel* l : {backHomeL, backHomeV, backHomeJ})
+        l->setStyleSheet(styles::backLabel());
+    for (QLabel* l :
+         {label_editline_1, label_editline_2, label_editline_3, label_editline_4, label_editline_5, label_editline_6})
+        l->setStyleSheet(styles::editLine());
+    getVCode->setStyleSheet(styles::link(true));
+    popupHistory->setStyleSheet(QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/arrow_down.png);"
+                                               "background-repeat:no-repeat;background-position:center;}"));
+
+    // Main page.
+    const QString suffix = languageId == 1 ? QStringLiteral("_en") : QString();
+    settingsButton->setStyleSheet(
+        QStringLiteral("QPushButton{border:none;background-image:url(:/UI/res/setting_btn_mormal%1.png);}"
+                       "QPushButton:hover{background-image:url(:/UI/res/setting_btn_hover%1.png);}"
+                       "QPushButton:pressed{background-image:url(:/UI/res/setting_btn_down%1.png);}")
+            .arg(suffix));
+    label_updateLink->setStyleSheet(styles::link(true));
+    upgradeWidget->setStyleSheet(QStringLiteral("#upgradeWidget{background-color:rgb(255,251,230);}"));
+    videoMeeting->setStyleSheet(styles::tile("pic_initiate", true));
+    joinTheMeeting->setStyleSheet(styles::tile("pic_join", true));
+    scheduleMeeting->setStyleSheet(styles::tile("pic_plan", false));
+    shareScreen->setStyleSheet(styles::tile("pic_share", true));
+    homePageBtn->setStyleSheet(styles::toolbarTab("home_btn_mormal", "home_btn_selected", true, languageId));
+    meetingsPageBtn->setStyleSheet(styles::toolbarTab("meeting_btn_normal", "meeting_btn_selected", false, languageId));
+    myMeeting->setStyleSheet(styles::meetingsSwitch("mymeeting_sel.png"));
+    videoList->setStyleSheet(styles::meetingsSwitch("videolist_normal.png"));
+    for (QPushButton* b : {startMeeting, editPMI, planMenu})
+        b->setStyleSheet(styles::grayButton());
+    // No picture of its own: the desktop's reload symbol on a bare button.
+    refreshList->setIcon(refreshList->style()->standardIcon(QStyle::SP_BrowserReload));
+    refreshList->setStyleSheet(QStringLiteral("QPushButton{border:none;background:transparent;}"));
+}
+
+void MainWindowForm::applyTexts(QMainWindow* window)
+{
+    window->setWindowTitle(LangText("ui.window"));
+
+    // Home page. "how" + a link + "tail", so the link text can be a different colour.
+    label_version->setText(LangFormat("ui.label_version", "1.5.0"));
+    label_register->setText(LangText("ui.how").toHtmlEscaped() +
+                            QStringLiteral("<a style=\"color:#1890FF;text-decoration:none\" href=\"#\">%1</a>")
+                                .arg(LangText("ui.label_register").toHtmlEscaped()) +
+                            LangText("ui.tail").toHtmlEscaped());
+    loginButton->setText(LangText("ui.loginButton"));
+    joinButton->setText(LangText("ui.joinButton"));
+
+    // Sign-in and verification pages.
+    label_login->setText(LangText("ui.label_login"));
+    label_account->setText(LangText("ui.label_account"));
+    label_password->setText(LangText("ui.label_password"));
+    memoryUser->setText(LangText("ui.memoryUser"));
+    loginMeeting->setText(LangText("ui.loginMeeting"));
+    label_verification->setText(LangText("ui.label_verification"));
+    label_verification_tips->setText(LangText("ui.label_tips"));
+    label_phone->setText(LangText("ui.label_phone"));
+    label_code->setText(LangText("ui.label_code"));
+    getVCode->setText(LangText("ui.btn_getCode"));
+    verification->setText(LangText("ui.btn_verification"));
+
+    // Join page.
+    label_join->setText(LangText("ui.label_join"));
+    label_meetingid->setText(LangText("ui.label_meetingid"));
+    label_nickname->setText(LangText("ui.label_nickname"));
+    joinMeeting->setText(LangText("ui.joinMeeting"));
+
+    // Main page.
+    label_notifyUpdate->setText(LangText("ui.label_notifyUpdate"));
+    label_updateLink->setText(LangText("ui.label_updateLink"));
+    label_video_meeting->setText(LangText("ui.label_video_meeting"));
+    label_join_meeting->setText(LangText("ui.label_join_meeting"));
+    label_schedule_meeting->setText(LangText("ui.label_schedule_meeting"));
+    label_share_screen->setText(LangText("ui.label_share_screen"));
+    myMeeting->setText(LangText("ui.myMeeting"));
+    videoList->setText(LangText("ui.videoList"));
+    myselfTag->setText(LangText("ui.myselfTag"));
+    usingPMI->setText(LangText("ui.usingPMI"));
+    startMeeting->setText(LangText("ui.startMeeting"));
+    editPMI->setText(LangText("ui.editPMI"));
+    planMenu->setText(LangText("ui.planMenu"));
+
+    for (ClickableLabel* back : {backHomeL, backHomeV, backHomeJ})
+        accessible::name(back, LangText("ui.a11y.back"));
+    accessible::label(label_account, userAccount);
+    accessible::label(label_password, userPassword);
+    accessible::label(label_phone, phoneNumber, LangText("ui.label_tips"));
+    accessible::label(label_code, VCode);
+    accessible::label(label_meetingid, meetingID);
+    accessible::label(label_nickname, userName);
+    accessible::name(popupHistory, LangText("ui.a11y.history"));
+    // The tiles and tabs show pictures; a reader says the caption under them.
+    accessible::name(videoMeeting, label_video_meeting->text());
+    accessible::name(joinTheMeeting, label_join_meeting->text());
+    accessible::name(scheduleMeeting, label_schedule_meeting->text());
+    accessible::name(shareScreen, label_share_screen->text());
+    accessible::name(settingsButton, LangText("ui.a11y.settings"));
+    accessible::name(accountIcon, LangText("ui.a11y.account"));
+    accessible::name(label_pop, LangText("ui.a11y.account"));
+    // Until the profile arrives the name label is empty; the profile then names it (showDisplayName).
+    accessible::name(myDisplayName, LangText("ui.a11y.account"), LangText("ui.a11y.account"));
+    accessible::name(homePageBtn, LangText("ui.a11y.home_tab"));
+    accessible::name(meetingsPageBtn, LangText("ui.a11y.meetings_tab"));
+    accessible::name(refreshList, LangText("ui.a11y.refresh"));
+    accessible::name(listWidget_plan, LangText("ui.myMeeting"));
+    accessible::name(listWidget_video, LangText("ui.videoList"));
 }

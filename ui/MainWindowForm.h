@@ -109,6 +109,13 @@ struct MainWindowForm
     QPushButton* homePageBtn = nullptr;
     QPushButton* meetingsPageBtn = nullptr;
 
-    // Creates every widget with its object name and geometry, then connects slots by name.
+    // Creates every widget with its object name and geometry, only the home page in sight, then
+    // connects slots by name.
     void setupUi(QMainWindow* window);
+    // The fixed look: the window icon, the home page's picture and the single widgets' style sheets.
+    // The other pages get their pictures when first shown: decoding them all would double the time
+    // to the first window. Language 1 takes the pictures that carry English captions.
+    void applyStyles(QMainWindow* window, int languageId);
+    // Window title, captions and screen-reader names from the loaded language pack.
+    void applyTexts(QMainWindow* window);
 };

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStyle>
 
 #include "base/Localization.h"
 #include "base/MeetingNumber.h"
@@ -16,7 +15,6 @@
 #include "sdk/CSDKSheduleMeetingUIWorkFlow.h"
 #include "sdk/HostMeeting.h"
 #include "sdk/MeetingControls.h"
-#include "ui/Accessible.h"
 #include "ui/ClickableLabel.h"
 #include "ui/MainWindowForm.h"
 #include "ui/MessageBox.h"
@@ -76,55 +74,6 @@ void MeetingsTab::onUpdateVideoPath()
         m_scanner->setRootFolder(WideToUtf8(folder));
     if (personalMeetingId() == 0 && m_scheduleFlow && !m_host.session().anonymousJoin)
         m_scheduleFlow->ListMeetings();
-}
-
-void MeetingsTab::applyStyles()
-{
-    const int lang = Localization::Instance()->languageId();
-    m_ui.videoMeeting->setStyleSheet(styles::tile("pic_initiate", true));
-    m_ui.joinTheMeeting->setStyleSheet(styles::tile("pic_join", true));
-    m_ui.scheduleMeeting->setStyleSheet(styles::tile("pic_plan", false));
-    m_ui.shareScreen->setStyleSheet(styles::tile("pic_share", true));
-    m_ui.homePageBtn->setStyleSheet(styles::toolbarTab("home_btn_mormal", "home_btn_selected", true, lang));
-    m_ui.meetingsPageBtn->setStyleSheet(styles::toolbarTab("meeting_btn_normal", "meeting_btn_selected", false, lang));
-    m_ui.myMeeting->setStyleSheet(styles::meetingsSwitch("mymeeting_sel.png"));
-    m_ui.videoList->setStyleSheet(styles::meetingsSwitch("videolist_normal.png"));
-    for (QPushButton* b : {m_ui.startMeeting, m_ui.editPMI, m_ui.planMenu})
-        b->setStyleSheet(styles::grayButton());
-    // No picture of its own: the desktop's reload symbol on a bare button.
-    m_ui.refreshList->setIcon(m_ui.refreshList->style()->standardIcon(QStyle::SP_BrowserReload));
-    m_ui.refreshList->setStyleSheet(QStringLiteral("QPushButton{border:none;background:transparent;}"));
-}
-
-void MeetingsTab::applyTexts()
-{
-    m_ui.label_video_meeting->setText(LangText("ui.label_video_meeting"));
-    m_ui.label_join_meeting->setText(LangText("ui.label_join_meeting"));
-    m_ui.label_schedule_meeting->setText(LangText("ui.label_schedule_meeting"));
-    m_ui.label_share_screen->setText(LangText("ui.label_share_screen"));
-    m_ui.myMeeting->setText(LangText("ui.myMeeting"));
-    m_ui.videoList->setText(LangText("ui.videoList"));
-    m_ui.myselfTag->setText(LangText("ui.myselfTag"));
-    m_ui.usingPMI->setText(LangText("ui.usingPMI"));
-    m_ui.startMeeting->setText(LangText("ui.startMeeting"));
-    m_ui.editPMI->setText(LangText("ui.editPMI"));
-    m_ui.planMenu->setText(LangText("ui.planMenu"));
-
-    // The tiles and tabs show pictures; a reader says the caption under them.
-    accessible::name(m_ui.videoMeeting, m_ui.label_video_meeting->text());
-    accessible::name(m_ui.joinTheMeeting, m_ui.label_join_meeting->text());
-    accessible::name(m_ui.scheduleMeeting, m_ui.label_schedule_meeting->text());
-    accessible::name(m_ui.shareScreen, m_ui.label_share_screen->text());
-    accessible::name(m_ui.settingsButton, LangText("ui.a11y.settings"));
-    accessible::name(m_ui.accountIcon, LangText("ui.a11y.account"));
-    accessible::name(m_ui.label_pop, LangText("ui.a11y.account"));
-    // Until the profile arrives the name label is empty; the profile then names it (showDisplayName).
-    accessible::name(m_ui.myDisplayName, LangText("ui.a11y.account"), LangText("ui.a11y.account"));
-    accessible::name(m_ui.homePageBtn, LangText("ui.a11y.home_tab"));
-    accessible::name(m_ui.meetingsPageBtn, LangText("ui.a11y.meetings_tab"));
-    accessible::name(m_ui.refreshList, LangText("ui.a11y.refresh"));
-    accessible::name(m_ui.listWidget_plan, LangText("ui.myMeeting"));
-    accessible::name(m_ui.listWidget_video, LangText("ui.videoList"));
 }
 
 void MeetingsTab::start(CSDKSheduleMeetingUIEvent* listener)

@@ -29,9 +29,6 @@ public:
     MeetingsTab(MainWindowForm& form, ShellHost& host, QObject* parent = nullptr);
     ~MeetingsTab() override;
 
-    void applyStyles();
-    void applyTexts();
-
     // The signed-in user reached the main page: the meeting list starts, the home tab shows.
     void start(CSDKSheduleMeetingUIEvent* listener);
     void showHomeTab();

@@ -24,7 +24,6 @@
 #include "sdk/MeetingControls.h"
 #include "sdk/OrvoAuth.h"
 #include "sdk/RecordingFolder.h"
-#include "ui/Accessible.h"
 #include "ui/ClickableLabel.h"
 #include "ui/MainWindowForm.h"
 #include "ui/ShellHost.h"
@@ -64,39 +63,6 @@ SignInPages::SignInPages(MainWindowForm& form, ShellHost& host, QObject* parent)
 SignInPages::~SignInPages()
 {
     tearDown();
-}
-
-void SignInPages::applyStyles()
-{
-    for (QPushButton* b : {m_ui.loginMeeting, m_ui.verification})
-        b->setStyleSheet(styles::primaryButton());
-    for (QLabel* l : {m_ui.loginError, m_ui.verificationError})
-        l->setStyleSheet(styles::errorLabel());
-    for (ClickableLabel* l : {m_ui.backHomeL, m_ui.backHomeV})
-        l->setStyleSheet(styles::backLabel());
-    m_ui.getVCode->setStyleSheet(styles::link(true));
-}
-
-void SignInPages::applyTexts()
-{
-    m_ui.label_login->setText(LangText("ui.label_login"));
-    m_ui.label_account->setText(LangText("ui.label_account"));
-    m_ui.label_password->setText(LangText("ui.label_password"));
-    m_ui.memoryUser->setText(LangText("ui.memoryUser"));
-    m_ui.loginMeeting->setText(LangText("ui.loginMeeting"));
-    m_ui.label_verification->setText(LangText("ui.label_verification"));
-    m_ui.label_verification_tips->setText(LangText("ui.label_tips"));
-    m_ui.label_phone->setText(LangText("ui.label_phone"));
-    m_ui.label_code->setText(LangText("ui.label_code"));
-    m_ui.getVCode->setText(LangText("ui.btn_getCode"));
-    m_ui.verification->setText(LangText("ui.btn_verification"));
-
-    for (ClickableLabel* back : {m_ui.backHomeL, m_ui.backHomeV})
-        accessible::name(back, LangText("ui.a11y.back"));
-    accessible::label(m_ui.label_account, m_ui.userAccount);
-    accessible::label(m_ui.label_password, m_ui.userPassword);
-    accessible::label(m_ui.label_phone, m_ui.phoneNumber, LangText("ui.label_tips"));
-    accessible::label(m_ui.label_code, m_ui.VCode);
 }
 
 // ---- account sign-in ----

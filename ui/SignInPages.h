@@ -19,9 +19,6 @@ public:
     SignInPages(MainWindowForm& form, ShellHost& host, QObject* parent = nullptr);
     ~SignInPages() override;
 
-    void applyStyles();
-    void applyTexts();
-
     // The home page's sign-in button: any earlier session ends first.
     void startAccountSignIn();
     void openSignInPage();

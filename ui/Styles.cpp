@@ -1,5 +1,6 @@
 #include "ui/Styles.h"
 
+#include <QPixmap>
 #include <QPushButton>
 
 namespace styles {
@@ -82,6 +83,16 @@ int fittedWidth(QPushButton* button, int formWidth, int maxWidth)
 {
     button->ensurePolished();
     return qBound(formWidth, button->sizeHint().width() + 8, qMax(formWidth, maxWidth));
+}
+
+void pageBackground(QWidget* page, const char* picture, const QSize& size)
+{
+    page->setAutoFillBackground(true);
+    QPalette palette = page->palette();
+    palette.setBrush(
+        QPalette::Window,
+        QBrush(QPixmap(QString::fromLatin1(picture)).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    page->setPalette(palette);
 }
 
 } // namespace styles

@@ -4,6 +4,8 @@
 #include <QString>
 
 class QPushButton;
+class QSize;
+class QWidget;
 
 namespace styles {
 
@@ -21,5 +23,8 @@ QString backLabel();
 // The width a styled button needs for its caption, at least the form's own (forms are drawn for the
 // shorter Chinese captions) and at most what its window has room for.
 int fittedWidth(QPushButton* button, int formWidth, int maxWidth);
+
+// A page's picture, stretched to the page's size.
+void pageBackground(QWidget* page, const char* picture, const QSize& size);
 
 } // namespace styles
