@@ -37,6 +37,8 @@ list(APPEND VTX_CLIENT_SOURCES
     ui/invite/WebBrowserBinding.cpp
     ui/invite/WeixinInvite.cpp
     ui/UpgradeDlg.cpp
+    ui/schedule/DialogParts.cpp
+    ui/schedule/DialogParts.h
     ui/schedule/EditMyPMI.cpp
     ui/schedule/EditMyPMI.h
     ui/schedule/Invitation.cpp

@@ -1,11 +1,9 @@
 #include "ui/schedule/EditMyPMI.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
@@ -16,22 +14,10 @@
 #include "sdk/ScheduleItems.h"
 #include "ui/Accessible.h"
 #include "ui/Styles.h"
+#include "ui/schedule/DialogParts.h"
 #include "ui/schedule/MeetingsContext.h"
 
-namespace {
-
-template <typename W> W* make(QWidget* parent, const char* name, int x, int y, int w, int h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
-const char* const kFieldStyle =
-    "border-radius:0px;border: 1px solid rgb(215,222,241);background-color: rgb(243,244,249);";
-
-} // namespace
+using schedule::make;
 
 EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* context)
     : QDialog(nullptr)
@@ -59,25 +45,13 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
         line->setPixmap(QPixmap(QStringLiteral(":/UI/res/line.png")));
         line->setScaledContents(true);
     }
-    make<QLabel>(this, "label_video", 20, 115, 120, 25);
-    make<QLabel>(this, "label_host", 150, 115, 104, 25);
-    m_hostOpen = make<QRadioButton>(this, "host_open", 256, 115, 90, 25);
-    m_hostClose = make<QRadioButton>(this, "host_close", 356, 115, 90, 25);
-    make<QLabel>(this, "label_attendee", 150, 150, 104, 25);
-    m_attendeeOpen = make<QRadioButton>(this, "attendee_open", 256, 150, 90, 25);
-    m_attendeeClose = make<QRadioButton>(this, "attendee_close", 356, 150, 90, 25);
-    auto* hostGroup = new QButtonGroup(this);
-    hostGroup->addButton(m_hostOpen);
-    hostGroup->addButton(m_hostClose);
-    auto* attendeeGroup = new QButtonGroup(this);
-    attendeeGroup->addButton(m_attendeeOpen);
-    attendeeGroup->addButton(m_attendeeClose);
+    m_video = std::make_unique<schedule::VideoChoices>(this, 20, 120, 115);
     make<QLabel>(this, "label_options", 20, 200, 120, 25);
     m_setPwd = make<QCheckBox>(this, "checkBox_set_pwd", 20, 230, 250, 51);
     m_password = make<QLineEdit>(this, "lineEdit_password", 280, 240, 200, 31);
     m_password->setPlaceholderText(LangText("ui.pwd_pmi"));
     m_password->setMaxLength(10);
-    m_password->setStyleSheet(QString::fromLatin1(kFieldStyle));
+    m_password->setStyleSheet(schedule::fieldStyle());
     m_password->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9a-zA-Z]+$")), m_password));
     m_preJoin = make<QCheckBox>(this, "checkBox_preJoin", 20, 290, 440, 21);
@@ -93,13 +67,6 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
 
     pmiLabel->setText(LangText("ui.myselfTag"));
     const std::pair<const char*, const char*> texts[] = {
-        {"label_video", "ui.plan.label_video"},
-        {"label_host", "ui.plan.label_host"},
-        {"host_open", "ui.plan.host_open"},
-        {"host_close", "ui.plan.host_close"},
-        {"label_attendee", "ui.plan.label_attendee"},
-        {"attendee_open", "ui.plan.attendee_open"},
-        {"attendee_close", "ui.plan.attendee_close"},
         {"label_options", "ui.plan.label_options"},
         {"checkBox_set_pwd", "ui.plan.checkBox_set_pwd"},
         {"checkBox_preJoin", "ui.plan.checkBox_preJoin"},
@@ -117,10 +84,7 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
     }
 
     accessible::label(pmiLabel, m_pmi);
-    for (QRadioButton* b : {m_hostOpen, m_hostClose})
-        b->setAccessibleDescription(LangText("ui.plan.label_host"));
-    for (QRadioButton* b : {m_attendeeOpen, m_attendeeClose})
-        b->setAccessibleDescription(LangText("ui.plan.label_attendee"));
+    m_video->applyTexts();
     accessible::name(m_password, LangText("ui.plan.checkBox_set_pwd"), LangText("ui.pwd_pmi"));
 
     connect(this, &EditMyPMI::notifyFillPMI, this, &EditMyPMI::on_notifyFillPMI);
@@ -133,11 +97,8 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
     const std::optional<schedule::ItemInfo> item =
         m_context ? schedule::itemInfo(m_workflow, m_context->personalMeetingUniqueId()) : std::nullopt;
     m_hasPmiItem = item.has_value();
-    m_hostOpen->setChecked(true);
-    m_attendeeOpen->setChecked(true);
     if (item) {
-        (item->hostVideo ? m_hostOpen : m_hostClose)->setChecked(true);
-        (item->participantVideo ? m_attendeeOpen : m_attendeeClose)->setChecked(true);
+        m_video->setChecked(item->hostVideo, item->participantVideo);
         const bool hasPassword = item->password.on && !item->passwordText.isEmpty();
         m_setPwd->setChecked(hasPassword);
         m_password->setVisible(hasPassword);
@@ -224,8 +185,8 @@ void EditMyPMI::on_pushButton_ok_clicked()
     schedule::ItemWrite values;
     values.writeSchedule = false;
     values.periodic = true;
-    values.hostVideo = m_hostOpen->isChecked();
-    values.participantVideo = m_attendeeOpen->isChecked();
+    values.hostVideo = m_video->hostVideo();
+    values.participantVideo = m_video->participantVideo();
     values.newMeeting = true;
     values.passwordOn = m_setPwd->isChecked();
     values.password = m_password->text();

@@ -3,6 +3,9 @@
 // settings to the SDK as a periodic item that uses the personal meeting ID.
 
 #include <QDialog>
+#include <memory>
+
+#include "ui/schedule/DialogParts.h"
 
 class CSDKSheduleMeetingUIWorkFlow;
 class MeetingsContext;
@@ -10,7 +13,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 
 class EditMyPMI : public QDialog
 {
@@ -37,10 +39,7 @@ private:
     bool m_hasPmiItem = false;
 
     QLineEdit* m_pmi = nullptr;
-    QRadioButton* m_hostOpen = nullptr;
-    QRadioButton* m_hostClose = nullptr;
-    QRadioButton* m_attendeeOpen = nullptr;
-    QRadioButton* m_attendeeClose = nullptr;
+    std::unique_ptr<schedule::VideoChoices> m_video;
     QCheckBox* m_setPwd = nullptr;
     QLineEdit* m_password = nullptr;
     QCheckBox* m_preJoin = nullptr;

@@ -1,6 +1,5 @@
 #include "ui/schedule/ScheduleMeeting.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -8,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -21,7 +19,10 @@
 #include "ui/Accessible.h"
 #include "ui/Styles.h"
 #include "ui/TipsDlg.h"
+#include "ui/schedule/DialogParts.h"
 #include "ui/schedule/MeetingsContext.h"
+
+using schedule::make;
 
 namespace {
 
@@ -36,9 +37,6 @@ QDateTime now()
     return testClock() ? testClock()() : QDateTime::currentDateTime();
 }
 
-const char* const kFieldStyle =
-    "border-radius:0px;border: 1px solid rgb(215,222,241);background-color: rgb(243,244,249);";
-
 const char* const kDayKeys[7] = {"ui.plan.sunday",   "ui.plan.monday", "ui.plan.tuesday", "ui.plan.wednesday",
                                  "ui.plan.thursday", "ui.plan.friday", "ui.plan.saturday"};
 const char* const kDayButtons[7] = {"btn_sunday",   "btn_monday", "btn_tuesday", "btn_wednesday",
@@ -52,14 +50,6 @@ QString weekdayStyle(bool selected)
                           "QPushButton:hover {background-image: url(:/UI/res/%2_hover.png);}"
                           "QPushButton:pressed {background-image: url(:/UI/res/%2_down.png);}")
         .arg(selected ? QStringLiteral("255, 255, 255") : QStringLiteral("0, 0, 0"), base);
-}
-
-template <typename W> W* make(QWidget* parent, const char* name, int x, int y, int w, int h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
 }
 
 QLabel* lineLabel(QWidget* parent, const char* name, int y)
@@ -185,7 +175,7 @@ void ScheduleMeeting::buildForm()
         label->setFixedWidth(105);
         layout->addWidget(label);
     };
-    const QString comboStyle = QString::fromLatin1(kFieldStyle) + QStringLiteral("font-size:14px;");
+    const QString comboStyle = schedule::fieldStyle() + QStringLiteral("font-size:14px;");
     QHBoxLayout* cycleRow = row("horizontalWidget_cyclerow");
     rowLabel(cycleRow, "label_cycle");
     m_cycleCombo = new QComboBox;
@@ -229,19 +219,7 @@ void ScheduleMeeting::buildForm()
     // Everything below the recurrence rows moves down while they are shown.
     m_lower = make<QWidget>(this, "widget_lower", 0, kLowerTop, 600, 375);
     lineLabel(m_lower, "label_line2", 0);
-    make<QLabel>(m_lower, "label_video", 40, 15, 105, 25);
-    make<QLabel>(m_lower, "label_host", 150, 15, 104, 25);
-    m_hostOpen = make<QRadioButton>(m_lower, "host_open", 256, 15, 90, 25);
-    m_hostClose = make<QRadioButton>(m_lower, "host_close", 356, 15, 90, 25);
-    make<QLabel>(m_lower, "label_attendee", 150, 50, 104, 25);
-    m_attendeeOpen = make<QRadioButton>(m_lower, "attendee_open", 256, 50, 90, 25);
-    m_attendeeClose = make<QRadioButton>(m_lower, "attendee_close", 356, 50, 90, 25);
-    auto* hostGroup = new QButtonGroup(this);
-    hostGroup->addButton(m_hostOpen);
-    hostGroup->addButton(m_hostClose);
-    auto* attendeeGroup = new QButtonGroup(this);
-    attendeeGroup->addButton(m_attendeeOpen);
-    attendeeGroup->addButton(m_attendeeClose);
+    m_video = std::make_unique<schedule::VideoChoices>(m_lower, 40, 105, 15);
     lineLabel(m_lower, "label_line3", 88);
     make<QLabel>(m_lower, "label_options", 40, 100, 105, 25);
     m_setPwd = make<QCheckBox>(m_lower, "checkBox_set_pwd", 150, 100, 411, 25);
@@ -265,7 +243,7 @@ void ScheduleMeeting::buildForm()
     m_ok->setStyleSheet(styles::primaryButton());
     m_cancel->setStyleSheet(styles::grayButton() + QStringLiteral("QPushButton{color:rgb(0,0,0);}"));
     for (QWidget* w : std::initializer_list<QWidget*>{m_topic, m_password, m_hours, m_minutes})
-        w->setStyleSheet(QString::fromLatin1(kFieldStyle));
+        w->setStyleSheet(schedule::fieldStyle());
 
     for (QDateTimeEdit* edit : {m_date, m_endDate}) {
         edit->setMinimumDate(QDate(2019, 10, 24));
@@ -307,13 +285,6 @@ void ScheduleMeeting::applyTexts()
         {"label_slot", "ui.plan.label_slot"},
         {"label_occur", "ui.plan.label_occur"},
         {"label_end_date", "ui.plan.label_end_date"},
-        {"label_video", "ui.plan.label_video"},
-        {"label_host", "ui.plan.label_host"},
-        {"label_attendee", "ui.plan.label_attendee"},
-        {"host_open", "ui.plan.host_open"},
-        {"host_close", "ui.plan.host_close"},
-        {"attendee_open", "ui.plan.attendee_open"},
-        {"attendee_close", "ui.plan.attendee_close"},
         {"label_options", "ui.plan.label_options"},
         {"checkBox_set_pwd", "ui.plan.checkBox_set_pwd"},
         {"checkBox_preJoin", "ui.plan.checkBox_preJoin"},
@@ -347,6 +318,7 @@ void ScheduleMeeting::applyTexts()
         b->setGeometry(left, b->y(), width, b->height());
     }
     m_errInfo->setGeometry(m_errInfo->x(), m_errInfo->y(), left - 5 - m_errInfo->x(), m_errInfo->height());
+    m_video->applyTexts();
     m_cycleCombo->setItemText(0, LangText("ui.plan.daily"));
     m_cycleCombo->setItemText(1, LangText("ui.plan.weekly"));
     m_cycleCombo->setItemText(2, LangText("ui.plan.monthly"));
@@ -366,11 +338,6 @@ void ScheduleMeeting::applyAccessibleNames()
     accessible::label(label("label_end_date"), m_endDate);
     for (QPushButton* day : m_dayButtons)
         day->setAccessibleDescription(LangText("ui.plan.label_occur"));
-    // "On" and "Off" alone tell a listener nothing: the row's label is their description.
-    for (QRadioButton* b : {m_hostOpen, m_hostClose})
-        b->setAccessibleDescription(LangText("ui.plan.label_host"));
-    for (QRadioButton* b : {m_attendeeOpen, m_attendeeClose})
-        b->setAccessibleDescription(LangText("ui.plan.label_attendee"));
     accessible::name(m_password, LangText("ui.plan.checkBox_set_pwd"), LangText("ui.pwd_pmi"));
 }
 
@@ -381,8 +348,7 @@ void ScheduleMeeting::setupNewMeeting()
     const std::optional<schedule::ItemInfo> personal =
         m_context ? schedule::itemInfo(m_workflow, m_context->personalMeetingUniqueId()) : std::nullopt;
     if (personal) {
-        (personal->hostVideo ? m_hostOpen : m_hostClose)->setChecked(true);
-        (personal->participantVideo ? m_attendeeOpen : m_attendeeClose)->setChecked(true);
+        m_video->setChecked(personal->hostVideo, personal->participantVideo);
         m_preJoin->setChecked(personal->joinBeforeHost.on);
         m_preJoin->setEnabled(personal->joinBeforeHost.modifiable);
         m_muteJoin->setChecked(personal->muteUponEntry.on);
@@ -390,8 +356,7 @@ void ScheduleMeeting::setupNewMeeting()
         m_autoRecord->setChecked(personal->autoRecording.on);
         m_autoRecord->setEnabled(personal->autoRecording.modifiable);
     } else {
-        m_hostOpen->setChecked(true);
-        m_attendeeOpen->setChecked(true);
+        m_video->setChecked(true, true);
         m_preJoin->setChecked(true);
     }
     m_usePmi->setChecked(settings::readAlwaysUsePmi());
@@ -412,8 +377,7 @@ void ScheduleMeeting::setupEditMeeting()
     m_cycleBox->setEnabled(false);
     m_cycleBox->hide();
     m_summary->hide();
-    m_hostOpen->setChecked(true);
-    m_attendeeOpen->setChecked(true);
+    m_video->setChecked(true, true);
     const std::optional<schedule::ItemInfo> item = schedule::newEditItem(m_workflow, m_meetingID);
     m_hasEditItem = item.has_value();
     if (!item)
@@ -427,8 +391,7 @@ void ScheduleMeeting::setupEditMeeting()
     const int minutes = qBound(0, item->durationMinutes, 23 * 60 + 45);
     m_hours->setCurrentIndex(minutes / 60);
     m_minutes->setCurrentIndex((minutes % 60) / 15);
-    (item->hostVideo ? m_hostOpen : m_hostClose)->setChecked(true);
-    (item->participantVideo ? m_attendeeOpen : m_attendeeClose)->setChecked(true);
+    m_video->setChecked(item->hostVideo, item->participantVideo);
     const bool hasPassword = item->password.on && !item->passwordText.isEmpty();
     m_setPwd->setChecked(hasPassword);
     m_password->setText(item->passwordText);
@@ -458,8 +421,7 @@ void ScheduleMeeting::setupRecurringRecord()
     m_cycleBox->setEnabled(false);
     const RecurringMeetingInfo& r = *m_recurringInfo;
     m_topic->setText(QString::fromStdString(r.topic));
-    (r.hostVideo == 1 ? m_hostOpen : m_hostClose)->setChecked(true);
-    (r.participantVideo == 1 ? m_attendeeOpen : m_attendeeClose)->setChecked(true);
+    m_video->setChecked(r.hostVideo == 1, r.participantVideo == 1);
     if (!r.password.empty()) {
         m_setPwd->setChecked(true);
         m_password->setText(QString::fromStdString(r.password));
@@ -707,8 +669,8 @@ bool ScheduleMeeting::fillItem(bool editing)
     values.startTime = startDateTime().toSecsSinceEpoch();
     values.durationMinutes = durationMinutes();
     values.periodic = false;
-    values.hostVideo = m_hostOpen->isChecked();
-    values.participantVideo = m_attendeeOpen->isChecked();
+    values.hostVideo = m_video->hostVideo();
+    values.participantVideo = m_video->participantVideo();
     values.newMeeting = !editing;
     values.passwordOn = m_setPwd->isChecked();
     values.password = m_password->text();
@@ -747,8 +709,8 @@ int ScheduleMeeting::submitRecurring()
     request.password = m_password->text().toStdString();
     request.recurrence =
         recurrence::requestRecurrence(cycle(), interval(), m_weekDays, m_date->date(), m_endDate->date());
-    request.hostVideo = m_hostOpen->isChecked();
-    request.participantVideo = m_attendeeOpen->isChecked();
+    request.hostVideo = m_video->hostVideo();
+    request.participantVideo = m_video->participantVideo();
     request.joinBeforeHost = m_preJoin->isChecked();
     request.muteUponEntry = m_muteJoin->isChecked();
     request.usePmi = m_usePmi->isChecked();

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "ui/schedule/DialogParts.h"
 #include "ui/schedule/Recurrence.h"
 #include "ui/schedule/RecurringMeetingInfo.h"
 
@@ -19,7 +20,6 @@ class QDateTimeEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 class QWidget;
 
 // The default start of a new meeting: the next full hour, on the next day after 23:00.
@@ -110,10 +110,7 @@ private:
     std::array<QPushButton*, 7> m_dayButtons{};
     QDateTimeEdit* m_endDate = nullptr;
     QWidget* m_lower = nullptr;
-    QRadioButton* m_hostOpen = nullptr;
-    QRadioButton* m_hostClose = nullptr;
-    QRadioButton* m_attendeeOpen = nullptr;
-    QRadioButton* m_attendeeClose = nullptr;
+    std::unique_ptr<schedule::VideoChoices> m_video;
     QCheckBox* m_setPwd = nullptr;
     QWidget* m_pwdRow = nullptr;
     QLineEdit* m_password = nullptr;
