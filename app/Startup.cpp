@@ -1,7 +1,6 @@
 #include "Startup.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <QTranslator>
@@ -23,6 +22,7 @@
 #include "platform/WindowMessage.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
+#include "ui/Styles.h"
 
 namespace {
 
@@ -124,9 +124,7 @@ int runVtx(int argc, char** argv)
     }
     startup::takeInstanceLock();
 
-    QFile qss(QStringLiteral(":/QSS/res/style.qss"));
-    if (qss.open(QIODevice::ReadOnly))
-        app.setStyleSheet(QString::fromUtf8(qss.readAll()));
+    styles::applyApplicationLook(app);
     // Qt's own dialogs (the calendar file's save dialog) speak the chosen language, not always Chinese.
     QTranslator translator;
     if (Localization::Instance()->languageId() == 0 && translator.load(QStringLiteral(":/QSS/res/qt_zh_CN.qm")))

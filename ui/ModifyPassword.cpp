@@ -44,6 +44,8 @@ QLineEdit* passwordField(QWidget* parent, const char* name, int y, int maxLength
     field->setFont(pointFont(10));
     field->setEchoMode(QLineEdit::Password);
     field->setPlaceholderText(LangText("ui.pwd_length"));
+    // The dialog is white: a field without a frame would read as a line of text.
+    field->setStyleSheet(styles::field());
     if (maxLength > 0)
         field->setMaxLength(maxLength);
     return field;

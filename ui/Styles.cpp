@@ -1,5 +1,8 @@
 #include "ui/Styles.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -13,6 +16,27 @@ QString imageButton(const QString& normal, const QString& hover, const QString& 
         .arg(normal, hover, down, extra);
 }
 } // namespace
+
+bool applyApplicationLook(QApplication& app)
+{
+    QFile qss(QStringLiteral(":/QSS/res/style.qss"));
+    if (!qss.open(QIODevice::ReadOnly))
+        return false;
+    QPalette fields = QApplication::palette("QLineEdit");
+    fields.setColor(QPalette::Text, Qt::black);
+    // #767676 is the lightest grey that still reads on white (contrast 4.5:1).
+    fields.setColor(QPalette::PlaceholderText, QColor(0x76, 0x76, 0x76));
+    QApplication::setPalette(fields, "QLineEdit");
+    app.setStyleSheet(QString::fromUtf8(qss.readAll()));
+    return true;
+}
+
+QString field()
+{
+    return QStringLiteral(
+        "QLineEdit,QComboBox{border-radius:0px;border:1px solid rgb(215,222,241);background-color:rgb(243,244,249);}"
+        "QLineEdit:focus,QComboBox:focus{border:1px solid #1890FF;}");
+}
 
 QString primaryButton()
 {
@@ -62,6 +86,11 @@ QString link(bool enabled)
 {
     return enabled ? QStringLiteral("QLabel{color:rgb(24,144,255);}QLabel:hover{color:rgb(0,130,255);}")
                    : QStringLiteral("QLabel{color:rgb(160,160,160);}");
+}
+
+QString labelFocus()
+{
+    return QStringLiteral("QLabel:focus{background-color:rgb(209,233,255);border-radius:3px;}");
 }
 
 QString errorLabel()

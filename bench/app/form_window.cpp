@@ -3,7 +3,6 @@
 // join history or network. Language 0 (Chinese, VTX's default) unless the first argument says 1.
 // With VTX_QUIT_WHEN_SHOWN it prints the clock and quits once shown, as VTX does.
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMovie>
@@ -13,6 +12,7 @@
 #include "base/Localization.h"
 #include "bench/app/ShownClock.h"
 #include "ui/MainWindowForm.h"
+#include "ui/Styles.h"
 
 int main(int argc, char** argv)
 {
@@ -24,12 +24,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no language pack beside the program\n");
         return 1;
     }
-    QFile qss(QStringLiteral(":/QSS/res/style.qss"));
-    if (!qss.open(QIODevice::ReadOnly)) {
+    if (!styles::applyApplicationLook(app)) {
         std::fprintf(stderr, "no style sheet in the resources\n");
         return 1;
     }
-    app.setStyleSheet(QString::fromUtf8(qss.readAll()));
 
     // The window flags VTX's window is made with: changing them later would re-polish the form.
     QMainWindow window(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

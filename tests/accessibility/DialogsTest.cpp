@@ -38,6 +38,8 @@ void expectNamedAndFitting(QWidget* dialog)
     QCoreApplication::processEvents(); // lays out the rows
     EXPECT_EQ(audit::unnamedControls(dialog), QStringList()) << dialog->objectName().toStdString();
     EXPECT_EQ(audit::cutTexts(dialog), QStringList()) << dialog->objectName().toStdString();
+    EXPECT_EQ(audit::placeholdersLikeText(dialog), QStringList()) << dialog->objectName().toStdString();
+    EXPECT_EQ(audit::focusWithoutLook(dialog), QStringList()) << dialog->objectName().toStdString();
 }
 
 } // namespace

@@ -2,15 +2,17 @@
 // A client test run once with each language pack.
 
 #include <QApplication>
-#include <QFile>
 
 #include "ui/ClientFixture.h"
+#include "ui/Styles.h"
 
 // The style sheet VTX applies at start-up: its fonts and paddings decide what fits.
 inline void useApplicationStyleSheet(bool on)
 {
-    QFile qss(QStringLiteral(":/QSS/res/style.qss"));
-    qApp->setStyleSheet(on && qss.open(QIODevice::ReadOnly) ? QString::fromUtf8(qss.readAll()) : QString());
+    if (on)
+        styles::applyApplicationLook(*qApp);
+    else
+        qApp->setStyleSheet(QString());
 }
 
 class PackFixture : public ClientFixture, public ::testing::WithParamInterface<int>

@@ -84,6 +84,7 @@ TEST_P(Pages, SignedInMainPageNamesTheUserAndEveryMenuEntry)
     EXPECT_TRUE(audit::accessibleName(name).startsWith(name->text().remove(QChar(0x2026))));
     EXPECT_EQ(audit::unnamedControls(page("mainWidget")), QStringList());
     EXPECT_EQ(audit::cutTexts(page("mainWidget")), QStringList());
+    EXPECT_EQ(audit::focusWithoutLook(page("mainWidget")), QStringList());
 
     QStringList entries;
     for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -102,6 +103,16 @@ TEST_P(Pages, SignedInMainPageNamesTheUserAndEveryMenuEntry)
     for (const char* key : {"ui.menu.update", "ui.menu.pwd", "ui.menu.about", "ui.menu.exit", "ui.language",
                             "ui.menu.chinese", "ui.menu.english"})
         EXPECT_TRUE(entries.contains(LangText(key))) << key;
+}
+
+TEST_P(Pages, EveryControlShowsWhenItHasTheFocusAndPlaceholdersLookUnlikeText)
+{
+    for (const char* name : {"homeWidget", "loginWidget", "verificationWidget", "joinWidget"}) {
+        window().showPage(page(name));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(audit::focusWithoutLook(page(name)), QStringList()) << name;
+        EXPECT_EQ(audit::placeholdersLikeText(page(name)), QStringList()) << name;
+    }
 }
 
 TEST_P(Pages, HistoryPopupNamesItsListAndLink)

@@ -5,6 +5,8 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -208,6 +210,50 @@ QStringList cutTexts(QWidget* root)
             cut << problem;
     }
     return cut;
+}
+
+QStringList placeholdersLikeText(QWidget* root)
+{
+    QStringList alike;
+    for (QLineEdit* edit : root->findChildren<QLineEdit*>()) {
+        if (edit->placeholderText().isEmpty())
+            continue;
+        edit->ensurePolished();
+        if (edit->palette().color(QPalette::PlaceholderText) == edit->palette().color(QPalette::Text))
+            alike << describe(edit);
+    }
+    return alike;
+}
+
+QStringList focusWithoutLook(QWidget* root)
+{
+    QStringList plain;
+    root->window()->activateWindow();
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (w->window() != root->window() || !w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus) ||
+            w->focusProxy() || isPartOfAnother(w, root))
+            continue;
+        w->clearFocus();
+        QCoreApplication::processEvents();
+        const QImage before = w->grab().toImage();
+        w->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        if (!w->hasFocus()) {
+            plain << describe(w) + QStringLiteral(" takes no focus");
+            continue;
+        }
+        const QImage after = w->grab().toImage();
+        const bool ringOnly = qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w);
+        bool differs = false;
+        for (int y = 0; y < before.height() && !differs; ++y)
+            for (int x = 0; x < before.width() && !differs; ++x) {
+                const bool ring = x < 2 || y < 2 || x >= before.width() - 2 || y >= before.height() - 2;
+                differs = (ring || !ringOnly) && before.pixel(x, y) != after.pixel(x, y);
+            }
+        if (!differs)
+            plain << describe(w);
+    }
+    return plain;
 }
 
 QStringList outsideTheirWindow(QWidget* root)

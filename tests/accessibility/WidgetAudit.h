@@ -19,6 +19,11 @@ QStringList unnamedControls(QWidget* root);
 QStringList cutTexts(QWidget* root);
 // The same for one widget: empty when its text fits.
 QString cutText(QWidget* widget);
+// Text fields under root whose placeholder is painted in the colour of typed text.
+QStringList placeholdersLikeText(QWidget* root);
+// Visible controls under root that look the same with and without the keyboard focus. A text
+// field counts by its frame, as its caret blinks.
+QStringList focusWithoutLook(QWidget* root);
 // Visible widgets under root that reach out of their window.
 QStringList outsideTheirWindow(QWidget* root);
 

@@ -6,6 +6,7 @@
 #include "base/Text.h"
 #include "net/InviteApi.h"
 #include "ui/ClickableLabel.h"
+#include "ui/Styles.h"
 #include "ui/invite/EmailInvite.h"
 #include "ui/invite/UrlInvite.h"
 #include "ui/invite/WeixinInvite.h"
@@ -17,8 +18,10 @@ constexpr int kPageY = 102;
 
 QString tabStyle(bool selected)
 {
-    return selected ? QStringLiteral("QLabel{color: rgb(24,144,255);}QLabel:hover {color:rgb(24,144,255);}")
-                    : QStringLiteral("QLabel{color: rgb(0,0,0);}QLabel:hover {color:rgb(24,144,255);}");
+    // The dialog's white background would cover the application's focus tint of a clickable label.
+    return (selected ? QStringLiteral("QLabel{color: rgb(24,144,255);}QLabel:hover {color:rgb(24,144,255);}")
+                     : QStringLiteral("QLabel{color: rgb(0,0,0);}QLabel:hover {color:rgb(24,144,255);}")) +
+           styles::labelFocus();
 }
 
 ClickableLabel* makeTab(QWidget* parent, const char* name, int x, const char* key)

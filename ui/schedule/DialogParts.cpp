@@ -8,12 +8,6 @@
 
 namespace schedule {
 
-QString fieldStyle()
-{
-    return QStringLiteral(
-        "border-radius:0px;border: 1px solid rgb(215,222,241);background-color: rgb(243,244,249);");
-}
-
 VideoChoices::VideoChoices(QWidget* parent, int labelX, int labelWidth, int top)
     : m_parent(parent)
 {

@@ -18,9 +18,6 @@ template <typename W> W* make(QWidget* parent, const char* name, int x, int y, i
     return widget;
 }
 
-// The flat look of the dialogs' text fields and boxes.
-QString fieldStyle();
-
 // The "video" rows: a caption, then the host's and the participants' on/off pair, each pair a group
 // of its own. The caption starts at labelX; the host row at top, the participants' 35 pixels lower.
 class VideoChoices

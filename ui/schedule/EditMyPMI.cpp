@@ -51,7 +51,7 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
     m_password = make<QLineEdit>(this, "lineEdit_password", 280, 240, 200, 31);
     m_password->setPlaceholderText(LangText("ui.pwd_pmi"));
     m_password->setMaxLength(10);
-    m_password->setStyleSheet(schedule::fieldStyle());
+    m_password->setStyleSheet(styles::field());
     m_password->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9a-zA-Z]+$")), m_password));
     m_preJoin = make<QCheckBox>(this, "checkBox_preJoin", 20, 290, 440, 21);

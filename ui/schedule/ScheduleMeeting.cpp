@@ -175,7 +175,7 @@ void ScheduleMeeting::buildForm()
         label->setFixedWidth(105);
         layout->addWidget(label);
     };
-    const QString comboStyle = schedule::fieldStyle() + QStringLiteral("font-size:14px;");
+    const QString comboStyle = styles::field() + QStringLiteral("QComboBox{font-size:14px;}");
     QHBoxLayout* cycleRow = row("horizontalWidget_cyclerow");
     rowLabel(cycleRow, "label_cycle");
     m_cycleCombo = new QComboBox;
@@ -243,7 +243,7 @@ void ScheduleMeeting::buildForm()
     m_ok->setStyleSheet(styles::primaryButton());
     m_cancel->setStyleSheet(styles::grayButton() + QStringLiteral("QPushButton{color:rgb(0,0,0);}"));
     for (QWidget* w : std::initializer_list<QWidget*>{m_topic, m_password, m_hours, m_minutes})
-        w->setStyleSheet(schedule::fieldStyle());
+        w->setStyleSheet(styles::field());
 
     for (QDateTimeEdit* edit : {m_date, m_endDate}) {
         edit->setMinimumDate(QDate(2019, 10, 24));
