@@ -48,6 +48,51 @@ struct Schedule
 // 2020-01-06 20:00:00 UTC
 constexpr time_t kEvening = 1578340800;
 
+// The process's time zone for one test.
+class LocalZone
+{
+public:
+    explicit LocalZone(const char* zone)
+        : m_old(qgetenv("TZ"))
+        , m_had(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    QByteArray m_old;
+    bool m_had;
+};
+
+} // namespace
+
+TEST(InviteTimes, EnteredLocalTimeIsToldInUtcPlusEight)
+{
+    {
+        LocalZone tokyo("Asia/Tokyo");
+        EXPECT_EQ(utc8TextFromLocal(QStringLiteral("2026-12-09 10:00:00")), "2026-12-09 09:00:00");
+    }
+    {
+        LocalZone newYork("America/New_York"); // UTC-5 in December
+        EXPECT_EQ(utc8TextFromLocal(QStringLiteral("2026-12-09 20:30:15")), "2026-12-10 09:30:15");
+    }
+    LocalZone shanghai("Asia/Shanghai");
+    EXPECT_EQ(utc8TextFromLocal(QStringLiteral("2026-12-09 10:00:00")), "2026-12-09 10:00:00");
+    EXPECT_EQ(utc8TextFromLocal(QString()), "");
+    EXPECT_EQ(utc8TextFromLocal(QStringLiteral("soon")), "soon");
+}
+
+namespace {
+
 TEST(InviteValues, AnUnlistedMeetingKeepsItsOwnValuesAndAnHour)
 {
     Schedule s;

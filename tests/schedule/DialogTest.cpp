@@ -508,6 +508,24 @@ TEST_F(Dialogs, PmiFieldRegroupsAndClearsForeignText)
     EXPECT_EQ(pmi->text(), "987-654-3210");
 }
 
+TEST_F(Dialogs, EnterInAFieldPressesTheDialogsOkButton)
+{
+    auto dlg = newDialog();
+    dlg->show(); // a dialog presses only a visible default button
+    auto* topic = child<QLineEdit>(dlg.get(), "lineEdit_topic");
+    topic->clear();
+    QTest::keyClick(topic, Qt::Key_Return);
+    EXPECT_EQ(error(dlg.get()), LangText("ui.plan.topic_empty"));
+
+    m_context.pmi = 1234567890;
+    EditMyPMI pmiDialog(nullptr, &m_context);
+    pmiDialog.show();
+    auto* pmi = child<QLineEdit>(&pmiDialog, "myPMI");
+    pmi->setText(QStringLiteral("123456789"));
+    QTest::keyClick(pmi, Qt::Key_Enter);
+    EXPECT_EQ(error(&pmiDialog), LangText("msg.input_pmi_err"));
+}
+
 TEST_F(Dialogs, PmiRulesBeforeAnyRequest)
 {
     m_context.pmi = 1234567890;

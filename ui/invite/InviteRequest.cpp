@@ -1,5 +1,6 @@
 #include "ui/invite/InviteRequest.h"
 
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
@@ -26,6 +27,12 @@ std::string utc8Text(time_t utc)
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", parts.tm_year + 1900, parts.tm_mon + 1,
                   parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec);
     return text;
+}
+
+std::string utc8TextFromLocal(const QString& localText)
+{
+    const QDateTime local = QDateTime::fromString(localText, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return local.isValid() ? utc8Text(static_cast<time_t>(local.toSecsSinceEpoch())) : WideToUtf8(localText);
 }
 
 InviteMeeting
@@ -72,7 +79,8 @@ std::optional<InviteMeeting> currentMeetingInvite(const QString& startText,
     facts.joinUrl = meetingsdk::currentJoinLink();
     facts.topic = meetingsdk::currentMeetingTopic();
     facts.password = WideToUtf8(meetingsdk::currentMeetingPassword());
-    facts.startText = WideToUtf8(startText);
+    // The window keeps the local time it entered the meeting; invitations say Beijing time.
+    facts.startText = utc8TextFromLocal(startText);
     facts.startedRow = startedRow;
     facts.inviter = inviter;
     ServicePasswordLookup password;

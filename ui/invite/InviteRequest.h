@@ -54,6 +54,8 @@ std::optional<InviteMeeting> currentMeetingInvite(const QString& startText,
 
 // "YYYY-MM-DD HH:MM:SS" of a UTC time shifted to UTC+8.
 std::string utc8Text(time_t utc);
+// A local "YYYY-MM-DD HH:MM:SS" as utc8Text gives it; the text unchanged when it is no such time.
+std::string utc8TextFromLocal(const QString& localText);
 
 // The main window's one invite dialog: made on the first invite, re-initialised on later ones,
 // hidden when the meeting ends.

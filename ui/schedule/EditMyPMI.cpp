@@ -64,6 +64,7 @@ EditMyPMI::EditMyPMI(CSDKSheduleMeetingUIWorkFlow* workflow, MeetingsContext* co
     auto* ok = make<QPushButton>(this, "pushButton_ok", 504, 405, 81, 31);
     cancel->setStyleSheet(styles::grayButton() + QStringLiteral("QPushButton{color:rgb(0,0,0);}"));
     ok->setStyleSheet(styles::primaryButton());
+    ok->setDefault(true);
 
     pmiLabel->setText(LangText("ui.myselfTag"));
     const std::pair<const char*, const char*> texts[] = {

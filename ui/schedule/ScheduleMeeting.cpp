@@ -241,6 +241,7 @@ void ScheduleMeeting::buildForm()
     m_errInfo->setStyleSheet(QStringLiteral("color:red"));
     m_errInfo->setWordWrap(true);
     m_ok->setStyleSheet(styles::primaryButton());
+    m_ok->setDefault(true); // Enter in any field schedules, as in other dialogs
     m_cancel->setStyleSheet(styles::grayButton() + QStringLiteral("QPushButton{color:rgb(0,0,0);}"));
     for (QWidget* w : std::initializer_list<QWidget*>{m_topic, m_password, m_hours, m_minutes})
         w->setStyleSheet(styles::field());
