@@ -6,11 +6,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QListWidget>
 #include <QMovie>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTranslator>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "ResCheck.h"
@@ -216,6 +219,39 @@ TEST(StyleSheet, ParsesAndDrawsWithItsPictures)
         EXPECT_EQ(shot.pixelColor(p).name().toStdString(), "#1890ff") << p.x() << "," << p.y();
     // A checked box draws the blue check-box picture at its left.
     EXPECT_EQ(indicator.pixelColor(4, indicator.height() / 2 - 5).name().toStdString(), "#1890ff");
+}
+
+// WCAG contrast ratio of two colours.
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(StyleSheet, SelectedMeetingAndRecordingRowsKeepTheirGreyLinesReadable)
+{
+    qApp->setStyleSheet(readText(":/QSS/res/style.qss"));
+    for (const char* name : {"listWidget_plan", "listWidget_video"}) {
+        QListWidget list;
+        list.setObjectName(QString::fromLatin1(name));
+        list.resize(360, 200);
+        list.addItem(QStringLiteral(" "));
+        list.show();
+        list.activateWindow();
+        list.setFocus();
+        list.setCurrentRow(0);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(list.item(0)->isSelected());
+        const QRect row = list.visualItemRect(list.item(0));
+        const QColor background = list.viewport()->grab().toImage().pixelColor(row.right() - 4, row.center().y());
+        // The rows' time and path lines are rgb(127, 127, 127); 3:1 is the least for readable text.
+        EXPECT_GE(contrast(background, QColor(127, 127, 127)), 3.0) << name << " " << background.name().toStdString();
+    }
+    qApp->setStyleSheet(QString());
 }
 
 TEST(RuntimeFiles, LanguagePacksLieBesideTheExecutables)
