@@ -410,7 +410,8 @@ def small_pictures():
 
     # Marker under the chosen invite tab (54 x 12).
     img, d = canvas(54, 12)
-    d.rounded_rectangle(s([7, 0, 47, 3]), radius=px(1.5), fill=BLUE + (255,))
+    # The pages place this picture 14.5 px right of its tab's centre: the bar sits in its left half.
+    d.rounded_rectangle(s([0, 0, 25, 3]), radius=px(1.5), fill=BLUE + (255,))
     finish(img, "selected.png")
 
     # Avatar ground behind the initials (42 x 42).

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -174,6 +175,33 @@ TEST_F(OfflineInviteDialog, CopyNoticeLastsTwoSecondsAfterTheLastCopy)
 
 // English captions are longer than the Chinese ones the pages were drawn for: none is cut, and no
 // button, field or notice lies over another.
+TEST_F(OfflineInviteDialog, TheMarkerSitsCentredUnderTheChosenTab)
+{
+    InviteDialog dlg(nullptr, meeting(98765432101ull));
+    dlg.show();
+    for (const auto& [tab, name] : {std::pair<const char*, const char*>{"label_email", "EmailInvite"},
+                                    {"label_weixin", "WeixinInvite"},
+                                    {"label_link", "UrlInvite"}}) {
+        clickTab(dlg, tab);
+        auto* flag = on<QLabel>(dlg, name, "label_flag");
+        ASSERT_NE(flag, nullptr);
+        ASSERT_TRUE(flag->isVisible()) << name;
+        // The drawn part of the picture, in the dialog's coordinates.
+        const QImage picture = flag->pixmap(Qt::ReturnByValue).toImage();
+        int left = picture.width(), right = -1;
+        for (int x = 0; x < picture.width(); ++x)
+            for (int y = 0; y < picture.height(); ++y)
+                if (qAlpha(picture.pixel(x, y)) > 128) {
+                    left = qMin(left, x);
+                    right = qMax(right, x);
+                }
+        ASSERT_GE(right, left) << name;
+        const double drawnCentre = flag->mapTo(&dlg, QPoint(0, 0)).x() + (left + right + 1) / 2.0;
+        const QRect label = dlg.findChild<QWidget*>(QString::fromLatin1(tab))->geometry();
+        EXPECT_NEAR(drawnCentre, label.x() + label.width() / 2.0, 2.0) << name;
+    }
+}
+
 TEST_F(OfflineInviteDialog, EveryCaptionFitsAndNothingOverlaps)
 {
     InviteDialog dlg(nullptr, meeting(98765432101ull));
