@@ -4,6 +4,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
 #include <QTest>
 #include <memory>
 
@@ -123,6 +126,32 @@ TEST_P(Dialogs, ListRowsNameEveryButtonAndFitTheirTexts)
     recording.setData("Design review", "2031-09-30 23:00:00", "/tmp/recordings/design");
     recording.showControls(true);
     expectNamedAndFitting(&recording);
+
+    // The secondary lines are drawn grey, not merely given a grey palette that a style sheet overrides.
+    const auto darkestInk = [](QWidget* row, const char* name) {
+        auto* label = row->findChild<QLabel*>(QString::fromLatin1(name));
+        const QImage shot = label ? label->grab().toImage() : QImage();
+        int darkest = 255;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                darkest = qMin(darkest, qGray(shot.pixel(x, y)));
+        return darkest;
+    };
+    for (const char* name : {"label_Time", "label_Topic", "label_MeetingID"})
+        EXPECT_EQ(darkestInk(&plan, name), 127) << name;
+    // As the meetings page shows it: a row widget of a list.
+    QListWidget list;
+    auto* listed = new ScheduleItem(&context, &list);
+    auto* listItem = new QListWidgetItem(&list);
+    listItem->setSizeHint(QSize(350, listed->height()));
+    list.setItemWidget(listItem, listed);
+    listed->setMeeting(item, 900);
+    list.show();
+    QCoreApplication::processEvents();
+    for (const char* name : {"label_Time", "label_Topic", "label_MeetingID"})
+        EXPECT_EQ(darkestInk(listed, name), 127) << "listed " << name;
+    for (const char* name : {"label_Datetime", "label_Filepath"})
+        EXPECT_EQ(darkestInk(&recording, name), 127) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPacks, Dialogs, ::testing::Values(0, 1), languageName);

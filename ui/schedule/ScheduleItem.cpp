@@ -49,12 +49,7 @@ ScheduleItem::ScheduleItem(MeetingsContext* context, QWidget* parent)
     QFont dateFont = m_date->font();
     dateFont.setPointSize(12);
     m_date->setFont(dateFont);
-
-    // Grey through the palette: a style sheet per row would make a long list slow to build.
-    QPalette grey = palette();
-    grey.setColor(QPalette::WindowText, QColor(127, 127, 127));
-    for (QLabel* label : {m_time, m_topicLabel, m_number})
-        label->setPalette(grey);
+    // The grey of the time, topic and number lines comes from the application style sheet.
 }
 
 ScheduleItem::~ScheduleItem() = default;
