@@ -173,15 +173,15 @@ TEST_F(OfflineInviteDialog, CopyNoticeLastsTwoSecondsAfterTheLastCopy)
     EXPECT_GE(sinceSecond.elapsed(), 1900);
 }
 
-// English captions are longer than the Chinese ones the pages were drawn for: none is cut, and no
-// button, field or notice lies over another.
+// Each tab label and the page it shows.
+const std::pair<const char*, const char*> kTabs[] = {
+    {"label_email", "EmailInvite"}, {"label_weixin", "WeixinInvite"}, {"label_link", "UrlInvite"}};
+
 TEST_F(OfflineInviteDialog, TheMarkerSitsCentredUnderTheChosenTab)
 {
     InviteDialog dlg(nullptr, meeting(98765432101ull));
     dlg.show();
-    for (const auto& [tab, name] : {std::pair<const char*, const char*>{"label_email", "EmailInvite"},
-                                    {"label_weixin", "WeixinInvite"},
-                                    {"label_link", "UrlInvite"}}) {
+    for (const auto& [tab, name] : kTabs) {
         clickTab(dlg, tab);
         auto* flag = on<QLabel>(dlg, name, "label_flag");
         ASSERT_NE(flag, nullptr);
@@ -202,13 +202,13 @@ TEST_F(OfflineInviteDialog, TheMarkerSitsCentredUnderTheChosenTab)
     }
 }
 
+// English captions are longer than the Chinese ones the pages were drawn for: none is cut, and no
+// button, field or notice lies over another.
 TEST_F(OfflineInviteDialog, EveryCaptionFitsAndNothingOverlaps)
 {
     InviteDialog dlg(nullptr, meeting(98765432101ull));
     dlg.show();
-    for (const auto& [tab, name] : {std::pair<const char*, const char*>{"label_email", "EmailInvite"},
-                                    {"label_weixin", "WeixinInvite"},
-                                    {"label_link", "UrlInvite"}}) {
+    for (const auto& [tab, name] : kTabs) {
         clickTab(dlg, tab);
         QWidget* p = page(dlg, name);
         QList<QWidget*> parts;
