@@ -9,13 +9,12 @@
 namespace schedule {
 
 VideoChoices::VideoChoices(QWidget* parent, int labelX, int labelWidth, int top)
-    : m_parent(parent)
 {
-    make<QLabel>(parent, "label_video", labelX, top, labelWidth, 25);
-    make<QLabel>(parent, "label_host", 150, top, 104, 25);
+    m_video = make<QLabel>(parent, "label_video", labelX, top, labelWidth, 25);
+    m_host = make<QLabel>(parent, "label_host", 150, top, 104, 25);
     m_hostOpen = make<QRadioButton>(parent, "host_open", 256, top, 90, 25);
     m_hostClose = make<QRadioButton>(parent, "host_close", 356, top, 90, 25);
-    make<QLabel>(parent, "label_attendee", 150, top + 35, 104, 25);
+    m_attendee = make<QLabel>(parent, "label_attendee", 150, top + 35, 104, 25);
     m_attendeeOpen = make<QRadioButton>(parent, "attendee_open", 256, top + 35, 90, 25);
     m_attendeeClose = make<QRadioButton>(parent, "attendee_close", 356, top + 35, 90, 25);
     auto* hostGroup = new QButtonGroup(parent);
@@ -29,15 +28,9 @@ VideoChoices::VideoChoices(QWidget* parent, int labelX, int labelWidth, int top)
 
 void VideoChoices::applyTexts()
 {
-    const std::pair<const char*, const char*> labels[] = {
-        {"label_video", "ui.plan.label_video"},
-        {"label_host", "ui.plan.label_host"},
-        {"label_attendee", "ui.plan.label_attendee"},
-    };
-    for (const auto& [name, key] : labels) {
-        if (auto* label = m_parent->findChild<QLabel*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly))
-            label->setText(LangText(key));
-    }
+    m_video->setText(LangText("ui.plan.label_video"));
+    m_host->setText(LangText("ui.plan.label_host"));
+    m_attendee->setText(LangText("ui.plan.label_attendee"));
     m_hostOpen->setText(LangText("ui.plan.host_open"));
     m_hostClose->setText(LangText("ui.plan.host_close"));
     m_attendeeOpen->setText(LangText("ui.plan.attendee_open"));

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
 class QRadioButton;
 
 namespace schedule {
@@ -32,7 +33,9 @@ public:
     bool participantVideo() const;
 
 private:
-    QWidget* m_parent;
+    QLabel* m_video;
+    QLabel* m_host;
+    QLabel* m_attendee;
     QRadioButton* m_hostOpen;
     QRadioButton* m_hostClose;
     QRadioButton* m_attendeeOpen;
